@@ -1,0 +1,84 @@
+#include "app/Application.h"
+
+#include "app/AppTitle.h"
+#include "app/CommandGuard.h"
+#include "app/DataModuleLifetime.h"
+#include "app/ErrorBox.h"
+#include "app/QtDialogs.h"
+#include "platform/BusyCursor.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <QWidget>
+#include <memory>
+
+namespace {
+
+// Ends the event loop when the main window has closed, whatever other window is still open.
+class QuitWhenClosed : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close && event->isAccepted())
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+namespace Application {
+
+void prepare(QApplication &app)
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(translator);
+    // The title is not set as the display name: Qt would append it to every window caption.
+    QCoreApplication::setApplicationName(applicationTitle());
+
+    static QtDialogs dialogs;
+    Dialogs::install(&dialogs);
+    BusyCursor::installHooks([] { QApplication::setOverrideCursor(Qt::WaitCursor); },
+                             [] { QApplication::restoreOverrideCursor(); });
+}
+
+int runClient(QApplication &app, const ClientWindows &windows)
+{
+    createDataModule();
+    std::unique_ptr<QWidget> main(windows.createMain());
+    std::unique_ptr<QWidget> entry(windows.createEntry());
+
+    main->setAttribute(Qt::WA_DeleteOnClose, false);
+    QuitWhenClosed quitWhenClosed;
+    main->installEventFilter(&quitWhenClosed);
+    main->show();
+    app.exec();
+
+    entry.reset();
+    main.reset();
+    destroyDataModule();
+    return 0;
+}
+
+int runInstaller(const std::function<void()> &installer)
+{
+    try {
+        installer();
+        return 0;
+    } catch (const std::exception &e) {
+        ErrorBox::showFatal(e);
+        return 1;
+    }
+}
+
+} // namespace Application

@@ -1,0 +1,118 @@
+#include "data/CardOrder.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Primary weights: a letter weighs the same in both cases, so that case only breaks ties.
+struct Weights
+{
+    std::array<quint32, 0x10000> primary{};
+    Weights()
+    {
+        for (quint32 c = 0; c < 0x10000; ++c)
+            primary[c] = c;
+        for (quint32 c = 'A'; c <= 'Z'; ++c)
+            primary[c] = primary[c + 32] = 0x10000 + (c - 'A');
+        // Cyrillic а..я (U+0430..U+044F) and А..Я (U+0410..U+042F), with Ё/ё right after Е/е.
+        for (quint32 i = 0; i < 32; ++i) {
+            const quint32 w = 0x20000 + 2 * i + (i > 5 ? 2 : 0);
+            primary[0x410 + i] = primary[0x430 + i] = w;
+        }
+        primary[0x401] = primary[0x451] = 0x20000 + 2 * 5 + 1;
+    }
+};
+
+const Weights &weights()
+{
+    static const Weights w;
+    return w;
+}
+
+bool isLowerLetter(char16_t c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 0x430 && c <= 0x44F) || c == 0x451;
+}
+
+} // namespace
+
+namespace CardOrder {
+
+int compareTexts(QStringView a, QStringView b)
+{
+    const auto &w = weights().primary;
+    const qsizetype n = qMin(a.size(), b.size());
+    int tie = 0; // the first difference in letter case, lower case first
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ca = a[i].unicode();
+        const char16_t cb = b[i].unicode();
+        if (ca == cb)
+            continue;
+        const quint32 wa = w[ca];
+        const quint32 wb = w[cb];
+        if (wa != wb)
+            return wa < wb ? -1 : 1;
+        if (tie == 0)
+            tie = isLowerLetter(ca) ? -1 : 1;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return tie;
+}
+
+int compareValues(const CardRecord &a, const CardRecord &b, int field)
+{
+    const bool ha = a.hasValue(field);
+    const bool hb = b.hasValue(field);
+    if (!ha || !hb)
+        return ha == hb ? 0 : (ha ? 1 : -1);
+    if (CardRecord::isNumeric(field)) {
+        const double va = a.number(field);
+        const double vb = b.number(field);
+        return va < vb ? -1 : (vb < va ? 1 : 0);
+    }
+    return compareTexts(a.text(field), b.text(field));
+}
+
+} // namespace CardOrder
+
+namespace CardOrder {
+
+void sort(std::vector<CardRecord *> &cards, int field)
+{
+    struct Item
+    {
+        double number;
+        QStringView text;
+        quint64 seq;
+        bool has;
+        CardRecord *card;
+    };
+    std::vector<Item> items;
+    items.reserve(cards.size());
+    const bool numeric = field >= 0 && CardRecord::isNumeric(field);
+    for (CardRecord *c : cards) {
+        const bool has = field >= 0 && c->hasValue(field);
+        items.push_back({numeric && has ? c->number(field) : 0.0,
+                         !numeric && has ? QStringView(c->text(field)) : QStringView(), c->seq(),
+                         has, c});
+    }
+    std::sort(items.begin(), items.end(), [numeric](const Item &a, const Item &b) {
+        if (a.has != b.has)
+            return !a.has; // cards without a value first
+        if (a.has) {
+            if (numeric) {
+                if (a.number != b.number)
+                    return a.number < b.number;
+            } else if (const int c = compareTexts(a.text, b.text); c != 0) {
+                return c < 0;
+            }
+        }
+        return a.seq < b.seq;
+    });
+    for (size_t i = 0; i < items.size(); ++i)
+        cards[i] = items[i].card;
+}
+
+} // namespace CardOrder

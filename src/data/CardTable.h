@@ -1,0 +1,248 @@
+#pragma once
+
+#include "data/CardFilter.h"
+#include "data/CardRecord.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class CardTable;
+
+// A handle on one field of the table's current card (or of the card being edited or inserted).
+// Cheap to copy; valid as long as the table lives.
+class CardField
+{
+public:
+    CardField(CardTable *table, int index) : m_table(table), m_index(index) {}
+
+    int index() const { return m_index; }
+    const FieldDef &def() const { return CardFields::def(m_index); }
+    QString name() const { return def().nameText(); }
+    FieldType type() const { return def().type; }
+    int size() const { return def().size; }
+    bool required() const { return def().required; }
+    QString displayLabel() const { return def().labelText(); }
+    bool isCalculated() const { return def().calculated; }
+
+    bool hasValue() const;
+    bool isNull() const { return !hasValue(); }
+    QString asString() const;
+    qint32 asInteger() const;
+    double asFloat() const;
+    double asDayNumber() const { return asFloat(); }
+
+    // Assignments need the edit or insert state.
+    void setAsString(const QString &text) const;
+    void setAsInteger(qint64 value) const;
+    void setAsFloat(double value) const;
+    void setAsDayNumber(double value) const { setAsFloat(value); }
+    void clear() const;
+
+private:
+    CardTable *m_table;
+    int m_index;
+};
+
+// The in-memory table of the current meeting's cards. It keeps every card in the current order
+// and a view of the cards that pass the filter; operations work on that view. Views are driven
+// by its signals; while view updates are suppressed it sends none and resets them at the end.
+class CardTable : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Browse, Edit, Insert };
+    enum class Handler { BeforePost, AfterPost, AfterDelete, Calculate };
+    using Bookmark = quint64; // 0: no card
+    using EventHandler = std::function<void(CardTable &)>;
+    using CalcHandler = std::function<void(const CardRecord &card, CalculatedValues &out)>;
+
+    explicit CardTable(QObject *parent = nullptr);
+    ~CardTable() override;
+
+    // Fields of the current card.
+    int fieldCount() const { return CardFields::Count; }
+    CardField field(int index);
+    CardField fieldByName(QStringView name); // throws when there is no such field
+    CardField operator[](QStringView name) { return fieldByName(name); }
+
+    // States and changes.
+    State state() const { return m_state; }
+    bool isModified() const { return m_modified; }
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void deleteCurrent();
+    void empty();
+
+    // Moving over the visible cards.
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool atEnd() const { return m_atEnd; }
+    bool atStart() const { return m_atStart; }
+    bool isEmpty() const { return m_view.empty(); }
+    int count() const { return int(m_view.size()); }
+    int totalCount() const { return int(m_order.size()); } // hidden cards included
+    int currentRow() const { return m_current; }           // -1 when the view is empty
+    void setCurrentRow(int row);
+
+    Bookmark bookmark() const;
+    bool bookmarkValid(Bookmark bookmark) const; // the card exists and is visible
+    void gotoBookmark(Bookmark bookmark);        // throws when it is not visible
+    bool locate(QStringView fieldName, const QString &value);
+
+    // View updates.
+    void suppressViewUpdates();
+    void resumeViewUpdates();
+    bool viewUpdatesSuppressed() const { return m_suppressed > 0; }
+
+    // View state.
+    QString filter() const { return m_filterText; }
+    void setFilter(const QString &expression); // throws on an expression it does not know
+    QString sortField() const { return m_sortFieldName; }
+    void setSortField(const QString &fieldName); // throws on a field it cannot sort by
+
+    // Handlers. A disconnected handler keeps its function and does not run.
+    void setEventHandler(Handler handler, EventHandler fn);
+    void setCalcHandler(CalcHandler fn);
+    void setConnected(Handler handler, bool connected);
+    bool isConnected(Handler handler) const;
+
+    // Reading any visible row without moving, for views.
+    bool hasValue(int row, int field) const;
+    QString text(int row, int field) const;
+    const CardRecord *recordAt(int row) const;
+
+    // Re-runs the calculation for the views, e.g. when a lookup list changed.
+    void refreshCalculated();
+
+signals:
+    void rowsAboutToBeInserted(int first, int last);
+    void rowsInserted(int first, int last);
+    void rowsAboutToBeRemoved(int first, int last);
+    void rowsRemoved(int first, int last);
+    void rowChanged(int row);
+    void allRowsChanged();
+    void viewAboutToBeReset();
+    void viewReset();
+    void currentChanged(int row);
+    void stateChanged(CardTable::State state);
+    // Sent just before a post is refused for a missing value, so that a bound control can take
+    // the focus.
+    void focusFieldRequested(int field);
+
+private:
+    friend class CardField;
+    friend class ScopedViewUpdates;
+
+    // Field access on the current card or the pending buffer.
+    const CardRecord *currentRecord() const;
+    CardRecord &writableRecord(); // throws outside edit and insert
+    CalculatedValues calculate(const CardRecord &record) const;
+    bool fieldHasValue(int field) const;
+    QString fieldText(int field) const;
+    void markModified();
+
+    void checkBrowseMode();
+    void setState(State state);
+    // force: announce the current card even when its row number stays, as after a change of
+    // the rows under it.
+    void setCurrent(int row, bool atStart, bool atEnd, bool force = false);
+    void rebuildView();
+    int viewInsertPosition(const CardRecord *record) const;
+    int orderPositionOf(const CardRecord *record) const;
+    int viewPositionOf(const CardRecord *record) const;
+    void runHandler(Handler handler);
+
+    // View signals go through these, so that suppression holds everywhere.
+    void beginInsert(int row);
+    void endInsert(int row);
+    void beginRemove(int row);
+    void endRemove(int row);
+    void changedRow(int row);
+    void beginReset();
+    void endReset();
+
+    std::unordered_map<quint64, std::unique_ptr<CardRecord>> m_cards; // owns them, by bookmark
+    std::vector<CardRecord *> m_order; // every card, in the current order
+    std::vector<CardRecord *> m_view;  // the cards that pass the filter, in the current order
+    quint64 m_nextSeq = 1;
+
+    State m_state = State::Browse;
+    std::optional<CardRecord> m_buffer; // the card being edited or inserted
+    Bookmark m_beforeInsert = 0;        // current card when an insert began
+    bool m_modified = false;
+    int m_current = -1;
+    bool m_atStart = true;
+    bool m_atEnd = true;
+
+    QString m_filterText;
+    CardFilter m_filter;
+    QString m_sortFieldName;
+    int m_sortField = -1;
+
+    EventHandler m_handlers[3];
+    bool m_connected[4] = {true, true, true, true};
+    CalcHandler m_calc;
+
+    int m_suppressed = 0;
+    bool m_structureChangedWhileSuppressed = false;
+    bool m_dataChangedWhileSuppressed = false;
+};
+
+// Suppresses a table's view updates for its lifetime.
+class ScopedViewUpdates
+{
+public:
+    explicit ScopedViewUpdates(CardTable &table) : m_table(table) { m_table.suppressViewUpdates(); }
+    ~ScopedViewUpdates() { m_table.resumeViewUpdates(); }
+    ScopedViewUpdates(const ScopedViewUpdates &) = delete;
+    ScopedViewUpdates &operator=(const ScopedViewUpdates &) = delete;
+
+private:
+    CardTable &m_table;
+};
+
+// Disconnects a handler for its lifetime and restores the previous connection, also on failure.
+class ScopedHandlerDisconnect
+{
+public:
+    ScopedHandlerDisconnect(CardTable &table, CardTable::Handler handler)
+        : m_table(table), m_handler(handler), m_was(table.isConnected(handler))
+    {
+        m_table.setConnected(handler, false);
+    }
+    ~ScopedHandlerDisconnect() { m_table.setConnected(m_handler, m_was); }
+    ScopedHandlerDisconnect(const ScopedHandlerDisconnect &) = delete;
+    ScopedHandlerDisconnect &operator=(const ScopedHandlerDisconnect &) = delete;
+
+private:
+    CardTable &m_table;
+    CardTable::Handler m_handler;
+    bool m_was;
+};
+
+// Remembers the current card and returns to it at the end of a scope, when it is still visible.
+class ScopedCurrentCard
+{
+public:
+    explicit ScopedCurrentCard(CardTable &table) : m_table(table), m_bookmark(table.bookmark()) {}
+    ~ScopedCurrentCard()
+    {
+        if (m_bookmark && m_table.bookmarkValid(m_bookmark))
+            m_table.gotoBookmark(m_bookmark);
+    }
+    ScopedCurrentCard(const ScopedCurrentCard &) = delete;
+    ScopedCurrentCard &operator=(const ScopedCurrentCard &) = delete;
+
+private:
+    CardTable &m_table;
+    CardTable::Bookmark m_bookmark;
+};

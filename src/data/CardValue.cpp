@@ -1,0 +1,181 @@
+#include "data/CardValue.h"
+
+#include "platform/Clock.h"
+#include "platform/QorError.h"
+
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+QString cutText(const QString &text, int size)
+{
+    QString s = text.left(size);
+    qsizetype end = s.size();
+    while (end > 0 && s.at(end - 1) == u' ')
+        --end;
+    s.truncate(end);
+    return s;
+}
+
+qint64 parseInteger(const QString &text, bool *ok)
+{
+    return text.trimmed().toLongLong(ok, 10);
+}
+
+void checkIntegerRange(qint64 value, const QString &shown)
+{
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        throw QorError(QStringLiteral("%1 не является допустимым целым значением").arg(shown));
+}
+
+double parseDate(const QString &text, FieldType type)
+{
+    const QString t = text.trimmed();
+    const QStringList forms = type == FieldType::Date
+                                  ? QStringList{QStringLiteral("d.M.yyyy")}
+                                  : QStringList{QStringLiteral("d.M.yyyy H:mm:ss"),
+                                                QStringLiteral("d.M.yyyy H:mm"),
+                                                QStringLiteral("d.M.yyyy")};
+    for (const QString &form : forms) {
+        const QDateTime dt = QDateTime::fromString(t, form);
+        if (dt.isValid())
+            return Clock::toDayNumber(dt);
+    }
+    throw QorError(QStringLiteral("'%1' не является правильной датой").arg(text));
+}
+
+} // namespace
+
+namespace CardValue {
+
+void assignText(CardRecord &record, int field, const QString &text)
+{
+    const FieldDef &def = CardFields::def(field);
+    switch (def.type) {
+    case FieldType::Text:
+        record.setText(field, cutText(text, def.size));
+        return;
+    case FieldType::Integer: {
+        if (text.trimmed().isEmpty()) {
+            record.clear(field);
+            return;
+        }
+        bool ok = false;
+        const qint64 v = parseInteger(text, &ok);
+        if (!ok)
+            throw QorError(QStringLiteral("'%1' не является целым числом").arg(text));
+        checkIntegerRange(v, text);
+        record.setNumber(field, double(v));
+        return;
+    }
+    case FieldType::Date:
+    case FieldType::DateTime:
+        if (text.trimmed().isEmpty()) {
+            record.clear(field);
+            return;
+        }
+        assignNumber(record, field, parseDate(text, def.type));
+        return;
+    }
+}
+
+void assignInteger(CardRecord &record, int field, qint64 value)
+{
+    const FieldDef &def = CardFields::def(field);
+    if (def.type == FieldType::Text) {
+        record.setText(field, cutText(QString::number(value), def.size));
+        return;
+    }
+    if (def.type == FieldType::Integer)
+        checkIntegerRange(value, QString::number(value));
+    assignNumber(record, field, double(value));
+}
+
+void assignNumber(CardRecord &record, int field, double value)
+{
+    const FieldDef &def = CardFields::def(field);
+    if (!std::isfinite(value))
+        throw QorError(QStringLiteral("Недопустимое числовое значение"));
+    switch (def.type) {
+    case FieldType::Text:
+        record.setText(field, cutText(QString::number(value, 'g', 15), def.size));
+        return;
+    case FieldType::Integer: {
+        const double r = std::round(value);
+        if (r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max())
+            throw QorError(QStringLiteral("%1 не является допустимым целым значением").arg(value));
+        record.setNumber(field, r);
+        return;
+    }
+    case FieldType::Date:
+        record.setNumber(field, std::trunc(value)); // a date keeps whole days
+        return;
+    case FieldType::DateTime:
+        record.setNumber(field, value);
+        return;
+    }
+}
+
+QString asText(const CardRecord &record, int field)
+{
+    if (!record.hasValue(field))
+        return QString();
+    switch (CardFields::def(field).type) {
+    case FieldType::Text:
+        return record.text(field);
+    case FieldType::Integer:
+        return QString::number(qint64(record.number(field)));
+    case FieldType::Date:
+        return formatDate(record.number(field));
+    case FieldType::DateTime:
+        return formatDateTime(record.number(field));
+    }
+    return QString();
+}
+
+qint32 asInteger(const CardRecord &record, int field)
+{
+    if (!record.hasValue(field))
+        return 0;
+    if (CardFields::def(field).type == FieldType::Text) {
+        bool ok = false;
+        const qint64 v = parseInteger(record.text(field), &ok);
+        if (!ok)
+            throw QorError(QStringLiteral("'%1' не является целым числом").arg(record.text(field)));
+        checkIntegerRange(v, record.text(field));
+        return qint32(v);
+    }
+    return qint32(std::trunc(record.number(field)));
+}
+
+double asNumber(const CardRecord &record, int field)
+{
+    if (!record.hasValue(field))
+        return 0.0;
+    if (CardFields::def(field).type == FieldType::Text) {
+        bool ok = false;
+        const double v = QLocale::c().toDouble(record.text(field).trimmed(), &ok);
+        if (!ok)
+            throw QorError(QStringLiteral("'%1' не является числом").arg(record.text(field)));
+        return v;
+    }
+    return record.number(field);
+}
+
+QString formatDate(double dayNumber)
+{
+    return Clock::fromDayNumber(dayNumber).date().toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QString formatDateTime(double dayNumber)
+{
+    const QDateTime dt = Clock::fromDayNumber(dayNumber);
+    // As the regional settings show a date and time: the time is left out at midnight.
+    if (dt.time() == QTime(0, 0))
+        return dt.date().toString(QStringLiteral("dd.MM.yyyy"));
+    return dt.toString(QStringLiteral("dd.MM.yyyy H:mm:ss"));
+}
+
+} // namespace CardValue

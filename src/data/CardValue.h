@@ -1,0 +1,25 @@
+#pragma once
+
+#include "data/CardRecord.h"
+
+#include <QString>
+
+// The assignment and reading rules of card fields, shared by the table and its field handles.
+namespace CardValue {
+
+// Assigning. Texts are cut to the field's size and lose trailing blanks (a TAB stays);
+// a date field keeps whole days. Throws QorError when the text is no value of the field's type.
+void assignText(CardRecord &record, int field, const QString &text);
+void assignInteger(CardRecord &record, int field, qint64 value);
+void assignNumber(CardRecord &record, int field, double value);
+
+// Reading; a field without a value reads as "", 0 and day 0.
+QString asText(const CardRecord &record, int field);
+qint32 asInteger(const CardRecord &record, int field);
+double asNumber(const CardRecord &record, int field);
+
+// Text forms of day numbers under the Russian regional settings.
+QString formatDate(double dayNumber);
+QString formatDateTime(double dayNumber);
+
+} // namespace CardValue

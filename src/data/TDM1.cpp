@@ -1,0 +1,65 @@
+#include "data/TDM1.h"
+
+#include "platform/Clock.h"
+#include "platform/QorError.h"
+
+#include <cmath>
+
+TDM1 *DM1 = nullptr;
+
+TDM1::TDM1(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("DM1"));
+    m_cdsQor.setObjectName(QStringLiteral("cdsQor"));
+    m_cdsQor.setEventHandler(CardTable::Handler::BeforePost,
+                             [this](CardTable &t) { cdsQorBeforePost(t); });
+    const auto save = [this](CardTable &t) { cdsQorAfterPost(t); };
+    m_cdsQor.setEventHandler(CardTable::Handler::AfterPost, save);
+    m_cdsQor.setEventHandler(CardTable::Handler::AfterDelete, save);
+    m_cdsQor.setCalcHandler(
+        [this](const CardRecord &card, CalculatedValues &out) { cdsQorCalcFields(card, out); });
+}
+
+TDM1::~TDM1() = default;
+
+void TDM1::setVariant(Variant variant)
+{
+    m_lists = ReferenceLists(variant);
+}
+
+void TDM1::setSubcommissionLookup(const ReferenceList *list)
+{
+    m_subcommissionLookup = list;
+    m_cdsQor.refreshCalculated();
+}
+
+void TDM1::cdsQorBeforePost(CardTable &table)
+{
+    const CardField catDate = table.field(CardFields::CATDATE);
+    if (!catDate.hasValue())
+        return;
+    const double day = catDate.asDayNumber();
+    const int today = Clock::todayDayNumber();
+    if (day < today - kCategoryDateSpanDays || day > today)
+        throw QorError(QStringLiteral("Неправильная дата присвоения категории!"));
+}
+
+void TDM1::cdsQorAfterPost(CardTable &)
+{
+    if (m_save)
+        m_save();
+}
+
+void TDM1::cdsQorCalcFields(const CardRecord &card, CalculatedValues &out) const
+{
+    const bool doctor = card.hasValue(CardFields::FTYPE) && card.number(CardFields::FTYPE) == 1;
+    out.set(CardFields::C_FTYPE,
+            doctor ? QStringLiteral("Врач") : QStringLiteral("Средний медработник"));
+
+    if (!m_subcommissionLookup || !card.hasValue(CardFields::PODKOM))
+        return;
+    const QString key = QString::number(qint64(card.number(CardFields::PODKOM)));
+    const int i = m_subcommissionLookup->indexOfKey(key);
+    if (i >= 0)
+        out.set(CardFields::C_PODKOM, m_subcommissionLookup->at(i).text.left(50));
+}

@@ -1,0 +1,21 @@
+// QorClient: the card client of the certification commission, and its own installer.
+#include "app/Application.h"
+#include "app/ModeSelection.h"
+#include "install/RunSetup.h"
+#include "ui/entry/TfmVvod.h"
+#include "ui/main/TfmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    Application::prepare(app);
+
+    if (chooseStartMode(app.arguments().mid(1), QCoreApplication::applicationFilePath()) ==
+        StartMode::Installer)
+        return Application::runInstaller(RunSetup);
+
+    return Application::runClient(app, {[] { return new TfmMain; },
+                                        [] { return new TfmVvod(fmMain); }});
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDialog>
+
+// The card entry form: a modal dialog over the main window, created hidden at start-up.
+class TfmVvod : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TfmVvod(QWidget *parent = nullptr);
+    ~TfmVvod() override;
+};
+
+// The process-wide entry form; null outside client mode.
+extern TfmVvod *fmVvod;

@@ -1,0 +1,16 @@
+# Fails when QMessageBox, QInputDialog or QFileDialog appear outside the one Dialogs
+# implementation of the program.
+file(GLOB_RECURSE sources "${SOURCE_DIR}/*.cpp" "${SOURCE_DIR}/*.h")
+set(allowed "${SOURCE_DIR}/app/QtDialogs.cpp")
+set(offenders "")
+foreach(f ${sources})
+    if(NOT f STREQUAL allowed)
+        file(STRINGS "${f}" hits REGEX "QMessageBox|QInputDialog|QFileDialog")
+        if(hits)
+            list(APPEND offenders "${f}")
+        endif()
+    endif()
+endforeach()
+if(offenders)
+    message(FATAL_ERROR "Modal boxes outside QtDialogs.cpp: ${offenders}")
+endif()

@@ -1,0 +1,139 @@
+#include "app/Application.h"
+#include "app/ErrorBox.h"
+#include "app/ModeSelection.h"
+#include "data/TDM1.h"
+#include "platform/QorError.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QMainWindow>
+#include <QTest>
+#include <QTimer>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TestEnvironment::isolateHome(); }
+
+    void modeSelection_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<bool>("installer");
+        const QString client = QStringLiteral("/opt/qor/QorClient.exe");
+        QTest::newRow("no arguments") << QStringList{} << client << false;
+        QTest::newRow("SETUP") << QStringList{"SETUP"} << client << true;
+        QTest::newRow("setup") << QStringList{"setup"} << client << true;
+        QTest::newRow("SeTuP, more arguments") << QStringList{"SeTuP", "x"} << client << true;
+        QTest::newRow("second argument only") << QStringList{"x", "SETUP"} << client << false;
+        QTest::newRow("leading slash") << QStringList{"/SETUP"} << client << false;
+        QTest::newRow("with extension") << QStringList{"SETUP.EXE"} << client << false;
+        QTest::newRow("trailing blank") << QStringList{"SETUP "} << client << false;
+        QTest::newRow("Cyrillic С is no ASCII letter") << QStringList{"SЕTUP"} << client << false;
+        QTest::newRow("executable SETUP.EXE") << QStringList{} << "/tmp/SETUP.EXE" << true;
+        QTest::newRow("executable setup.exe") << QStringList{} << "C:/a/setup.exe" << true;
+        QTest::newRow("executable Setup.Exe, client argument")
+            << QStringList{"other"} << "/x/Setup.Exe" << true;
+        QTest::newRow("executable setup") << QStringList{} << "/x/setup" << false;
+        QTest::newRow("executable mysetup.exe") << QStringList{} << "/x/mysetup.exe" << false;
+        QTest::newRow("folder named SETUP.EXE") << QStringList{} << "/SETUP.EXE/QorClient" << false;
+    }
+
+    void modeSelection()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, executable);
+        QFETCH(bool, installer);
+        QCOMPARE(chooseStartMode(arguments, executable) == StartMode::Installer, installer);
+    }
+
+    void fullStopRule_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << "Файл не найден" << "Файл не найден.";
+        QTest::newRow("digit") << "Ошибка ввода/вывода 32" << "Ошибка ввода/вывода 32.";
+        QTest::newRow("exclamation") << "Сначала добавьте заседание!" << "Сначала добавьте заседание!";
+        QTest::newRow("full stop") << "Готово." << "Готово.";
+        QTest::newRow("quote") << "Файл \"a\"" << "Файл \"a\"";
+        QTest::newRow("blank") << "a " << "a ";
+        QTest::newRow("slash sorts after") << "a/" << "a/.";
+        QTest::newRow("closing bracket") << "a)" << "a)";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    void fullStopRule()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(ErrorBox::withFullStop(message), shown);
+    }
+
+    void standardAndFatalBoxes()
+    {
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage();
+        ErrorBox::showStandard(QStringLiteral("Поле 'Имя' должно иметь значение"));
+        QCOMPARE(dialogs.log().at(0).caption, QStringLiteral("Ордана 2017"));
+        QCOMPARE(dialogs.log().at(0).text, QStringLiteral("Поле 'Имя' должно иметь значение."));
+        QCOMPARE(dialogs.log().at(0).icon, Dialogs::Icon::Error);
+        dialogs.verifyDone();
+
+        QCOMPARE(ErrorBox::fatalText(QStringLiteral("EInOutError"), QStringLiteral("SETUP.EXE"),
+                                     0x4A2B3C, QStringLiteral("Диск полон")),
+                 QStringLiteral("Исключительная ситуация EInOutError в модуле SETUP.EXE по адресу "
+                                "004A2B3C.\r\nДиск полон.\r\n"));
+        dialogs.expectMessage();
+        QCOMPARE(Application::runInstaller([] { throw QorError(QStringLiteral("Сбой.")); }), 1);
+        QCOMPARE(dialogs.log().at(0).caption, QStringLiteral("Ошибка приложения"));
+        QVERIFY(dialogs.log().at(0).text.endsWith(QStringLiteral("\r\nСбой.\r\n")));
+        dialogs.verifyDone();
+        QCOMPARE(Application::runInstaller([] {}), 0);
+    }
+
+    void russianForTheWholeProgram()
+    {
+        Application::prepare(*qApp);
+        QCOMPARE(QLocale().language(), QLocale::Russian);
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Ордана 2017"));
+        // Qt's own translation gives the standard buttons their Russian texts.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes").remove(u'&'), QStringLiteral("Да"));
+        Dialogs::install(nullptr);
+    }
+
+    // The client creates the data module, then the main window and the entry form, and
+    // destroys them in reverse when the main window has closed.
+    void clientLifecycle()
+    {
+        QStringList events;
+        QMainWindow *mainWindow = nullptr;
+        Application::ClientWindows windows{
+            [&]() -> QWidget * {
+                events << (DM1 ? "main after DM1" : "main without DM1");
+                mainWindow = new QMainWindow;
+                QObject::connect(mainWindow, &QObject::destroyed, [&] { events << "main gone"; });
+                QTimer::singleShot(0, mainWindow, [&] { mainWindow->close(); });
+                return mainWindow;
+            },
+            [&]() -> QWidget * {
+                events << "entry";
+                auto *entry = new QWidget;
+                QObject::connect(entry, &QObject::destroyed, [&] {
+                    events << (DM1 ? "entry gone, DM1 alive" : "entry gone");
+                });
+                return entry;
+            }};
+        QCOMPARE(Application::runClient(*qApp, windows), 0);
+        QCOMPARE(events, (QStringList{"main after DM1", "entry", "entry gone, DM1 alive",
+                                      "main gone"}));
+        QVERIFY(!DM1);
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
