@@ -176,6 +176,17 @@ void CardTable::checkBrowseMode()
         cancel();
 }
 
+void CardTable::ensureOrdered()
+{
+    if (!m_unordered)
+        return;
+    m_unordered = false;
+    const CardRecord *current = m_current >= 0 ? m_view[size_t(m_current)] : nullptr;
+    CardOrder::sort(m_order, m_sortField);
+    rebuildView();
+    m_current = current ? viewPositionOf(current) : -1;
+}
+
 void CardTable::append()
 {
     checkBrowseMode();
@@ -189,6 +200,7 @@ void CardTable::edit()
 {
     if (m_state != State::Browse)
         return;
+    ensureOrdered();
     if (isEmpty()) { // editing an empty table starts a new card, as the bound boxes expect
         append();
         return;
@@ -217,13 +229,25 @@ void CardTable::post()
         CardRecord *record = owned.get();
         record->setSeq(m_nextSeq++);
         m_cards.emplace(record->seq(), std::move(owned));
+        m_buffer.reset();
+        m_modified = false;
+        if (viewUpdatesSuppressed() && m_sortField >= 0) {
+            m_unordered = true;
+            m_structureChangedWhileSuppressed = true;
+            m_order.push_back(record);
+            if (m_filter.matches(*record)) {
+                m_view.push_back(record);
+                setCurrent(count() - 1, false, false, true);
+            }
+            setState(State::Browse);
+            runHandler(Handler::AfterPost);
+            return;
+        }
         m_order.insert(std::upper_bound(m_order.begin(), m_order.end(), record,
                                         [this](const CardRecord *a, const CardRecord *b) {
                                             return CardOrder::less(*a, *b, m_sortField);
                                         }),
                        record);
-        m_buffer.reset();
-        m_modified = false;
         if (m_filter.matches(*record)) {
             const int row = viewInsertPosition(record);
             beginInsert(row);
@@ -236,6 +260,7 @@ void CardTable::post()
             setCurrent(isEmpty() ? -1 : qMin(qMax(m_current, 0), count() - 1), false, false, true);
         }
     } else {
+        ensureOrdered();
         CardRecord *record = m_view[size_t(m_current)];
         const int row = m_current;
         const bool moves = m_sortField >= 0 &&
@@ -279,6 +304,7 @@ void CardTable::cancel()
     if (m_state == State::Browse)
         return;
     const bool wasInsert = m_state == State::Insert;
+    ensureOrdered();
     m_buffer.reset();
     m_modified = false;
     setState(State::Browse);
@@ -293,6 +319,7 @@ void CardTable::deleteCurrent()
         return;
     }
     cancel();
+    ensureOrdered();
     if (isEmpty())
         throw QorError(QStringLiteral("Невозможно выполнить операцию над пустым набором данных"));
 
@@ -311,6 +338,7 @@ void CardTable::empty()
 {
     m_buffer.reset();
     m_modified = false;
+    m_unordered = false;
     setState(State::Browse);
     beginReset();
     m_view.clear();
@@ -336,18 +364,21 @@ void CardTable::setCurrent(int row, bool atStart, bool atEnd, bool force)
 void CardTable::first()
 {
     checkBrowseMode();
+    ensureOrdered();
     setCurrent(isEmpty() ? -1 : 0, true, isEmpty());
 }
 
 void CardTable::last()
 {
     checkBrowseMode();
+    ensureOrdered();
     setCurrent(count() - 1, isEmpty(), true);
 }
 
 void CardTable::next()
 {
     checkBrowseMode();
+    ensureOrdered();
     if (m_atEnd)
         return;
     if (m_current + 1 < count())
@@ -359,6 +390,7 @@ void CardTable::next()
 void CardTable::prior()
 {
     checkBrowseMode();
+    ensureOrdered();
     if (m_atStart)
         return;
     if (m_current > 0)
@@ -369,6 +401,7 @@ void CardTable::prior()
 
 void CardTable::setCurrentRow(int row)
 {
+    ensureOrdered();
     if (row < 0 || row >= count() || (row == m_current && m_state == State::Browse))
         return;
     checkBrowseMode();
@@ -391,6 +424,7 @@ bool CardTable::bookmarkValid(Bookmark bookmark) const
 void CardTable::gotoBookmark(Bookmark bookmark)
 {
     checkBrowseMode();
+    ensureOrdered();
     const auto it = m_cards.find(bookmark);
     const int row = it == m_cards.end() ? -1 : viewPositionOf(it->second.get());
     if (row < 0)
@@ -404,6 +438,7 @@ bool CardTable::locate(QStringView fieldName, const QString &value)
     if (field < 0)
         throw QorError(noSuchField(fieldName));
     checkBrowseMode();
+    ensureOrdered();
     for (int row = 0; row < count(); ++row) {
         if (hasValue(row, field) && text(row, field) == value) {
             setCurrent(row, false, false);
@@ -440,6 +475,10 @@ int CardTable::viewPositionOf(const CardRecord *record) const
 {
     if (!m_filter.matches(*record))
         return -1;
+    if (m_unordered) {
+        const auto it = std::find(m_view.begin(), m_view.end(), record);
+        return it == m_view.end() ? -1 : int(it - m_view.begin());
+    }
     const int row = viewInsertPosition(record);
     return row < count() && m_view[size_t(row)] == record ? row : -1;
 }
@@ -463,6 +502,7 @@ void CardTable::setFilter(const QString &expression)
 {
     CardFilter parsed = CardFilter::parse(expression);
     checkBrowseMode();
+    ensureOrdered();
     m_filterText = expression;
     m_filter = std::move(parsed);
     rebuildView();
@@ -481,6 +521,7 @@ void CardTable::setSortField(const QString &fieldName)
                                .arg(fieldName));
     }
     checkBrowseMode();
+    m_unordered = false; // sorted below in any case
     const Bookmark current = bookmark();
     m_sortField = field;
     m_sortFieldName = field < 0 ? QString() : CardFields::def(field).nameText();
@@ -545,6 +586,7 @@ void CardTable::resumeViewUpdates()
     Q_ASSERT(m_suppressed > 0);
     if (m_suppressed <= 0 || --m_suppressed > 0)
         return;
+    ensureOrdered();
     if (m_structureChangedWhileSuppressed) {
         emit viewAboutToBeReset();
         emit viewReset();

@@ -151,6 +151,8 @@ private:
     void markModified();
 
     void checkBrowseMode();
+    // Puts cards appended during a bulk load into their places in the current order.
+    void ensureOrdered();
     void setState(State state);
     // force: announce the current card even when its row number stays, as after a change of
     // the rows under it.
@@ -193,6 +195,10 @@ private:
     CalcHandler m_calc;
 
     int m_suppressed = 0;
+    // While view updates are suppressed and a sort field is set, new cards are only appended
+    // and sorted once when order next matters: a bulk load then costs one sort, not one
+    // insertion into the middle of the order per card.
+    bool m_unordered = false;
     bool m_structureChangedWhileSuppressed = false;
     bool m_dataChangedWhileSuppressed = false;
 };

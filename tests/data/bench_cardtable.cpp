@@ -55,6 +55,14 @@ int main(int argc, char *argv[])
         for (int i = 0; i < 1000; ++i)
             t.deleteCurrent();
     });
+    measure("refill while sorted by FAM, filtered", [&] {
+        ScopedViewUpdates quiet(t);
+        t.empty();
+        t.setSortField(QStringLiteral("FAM"));
+        for (int i = 0; i < n; ++i)
+            addCard(t, 1 + int(rng.bounded(2)), 401 + int(rng.bounded(20)),
+                    names[int(rng.bounded(names.size()))] + QString::number(rng.bounded(1000)));
+    });
     std::printf("cards: %d visible of %d (%lld)\n", t.count(), t.totalCount(), sum);
     return 0;
 }

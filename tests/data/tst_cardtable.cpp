@@ -51,6 +51,7 @@ private slots:
     void calculatedFields_data();
     void calculatedFields();
 
+    void bulkInsertWhileSortedMatchesSingleInserts();
     void modelFollowsTable();
     void suppressedUpdatesResetOnce();
 };
@@ -628,6 +629,40 @@ void TestCardTable::calculatedFields()
     QCOMPARE(t.field(CardFields::C_PODKOM).asString(), cPodkom.isNull() ? QString() : cPodkom);
     QVERIFY(t.field(CardFields::C_PODKOM).asString().size() <= 50);
     dm.setSubcommissionLookup(nullptr);
+}
+
+void TestCardTable::bulkInsertWhileSortedMatchesSingleInserts()
+{
+    const QStringList names = {"Яшин", "Абрамов", "абрамов", "Ёлкин", "Елкин", "Абрамов", "Жуков"};
+    CardTable one;
+    CardTable bulk;
+    CardTableModel model(&bulk);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    for (CardTable *t : {&one, &bulk}) {
+        t->setSortField(QStringLiteral("FAM"));
+        t->setFilter(QStringLiteral("FTYPE=1"));
+    }
+    for (int i = 0; i < names.size(); ++i)
+        addCard(one, 1 + i % 3 / 2, 404, names[i]);
+    CardTable::Bookmark last = 0;
+    {
+        ScopedViewUpdates quiet(bulk);
+        for (int i = 0; i < names.size(); ++i)
+            addCard(bulk, 1 + i % 3 / 2, 404, names[i]);
+        last = bulk.bookmark();
+        QCOMPARE(bulk.field(CardFields::FAM).asString(), QStringLiteral("Жуков"));
+        QVERIFY(bulk.bookmarkValid(last));
+    }
+    QCOMPARE(surnames(bulk), surnames(one));
+    QCOMPARE(model.rowCount(), one.count());
+    QCOMPARE(bulk.field(CardFields::FAM).asString(), QStringLiteral("Жуков"));
+    bulk.first();
+    QCOMPARE(bulk.field(CardFields::FAM).asString(), surnames(one).first());
+    bulk.gotoBookmark(last);
+    QCOMPARE(bulk.field(CardFields::FAM).asString(), QStringLiteral("Жуков"));
+    bulk.setFilter(QString());
+    one.setFilter(QString());
+    QCOMPARE(surnames(bulk), surnames(one));
 }
 
 void TestCardTable::modelFollowsTable()
