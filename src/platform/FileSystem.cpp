@@ -1,0 +1,207 @@
+#include "platform/FileSystem.h"
+
+#include "platform/FileErrors.h"
+#include "platform/FileSystemNative.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+
+namespace {
+
+FileSystem::FaultHook &faultHook()
+{
+    static FileSystem::FaultHook hook;
+    return hook;
+}
+
+int injected(FileSystem::Step step, const QString &path)
+{
+    const FileSystem::FaultHook &hook = faultHook();
+    return hook ? hook(step, path) : 0;
+}
+
+// A stdio call failed: its native error, never 0.
+int stdioFailure()
+{
+    const int error = FileSystemNative::lastStdioError();
+    return error ? error : EIO;
+}
+
+// Closes a file on the failure path; the first error is the one reported.
+[[noreturn]] void failAndClose(std::FILE *file, int error)
+{
+    std::fclose(file);
+    FileErrors::raiseNative(error);
+}
+
+[[noreturn]] void failToOpen(const QString &path, int error)
+{
+#ifndef Q_OS_WIN
+    // Windows tells a missing folder from a missing file; so do we.
+    if (error == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
+        FileErrors::raiseCode(3);
+#endif
+    FileErrors::raiseNative(error);
+}
+
+} // namespace
+
+namespace FileSystem {
+
+QString programFolder()
+{
+    QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return folder;
+}
+
+QString joinPath(const QString &folder, const QString &fileName)
+{
+    if (folder.isEmpty() || folder.endsWith(u'/') || folder.endsWith(QDir::separator()))
+        return folder + fileName;
+    return folder + QDir::separator() + fileName;
+}
+
+bool fileExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+bool anythingExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QByteArray readWhole(const QString &path)
+{
+    int error = injected(Step::Open, path);
+    std::FILE *file = error ? nullptr : FileSystemNative::open(path, false, error);
+    if (!file)
+        failToOpen(path, error);
+
+    QByteArray bytes;
+    bytes.reserve(qsizetype(qMin<qint64>(QFileInfo(path).size(), 1 << 30)));
+    char buffer[kChunkSize];
+    for (;;) {
+        if ((error = injected(Step::Read, path)))
+            failAndClose(file, error);
+        FileSystemNative::resetStdioError();
+        const size_t n = std::fread(buffer, 1, sizeof buffer, file);
+        bytes.append(buffer, qsizetype(n));
+        if (n < sizeof buffer) {
+            if (std::ferror(file))
+                failAndClose(file, stdioFailure());
+            break;
+        }
+    }
+    std::fclose(file); // nothing was written: closing cannot lose anything
+    return bytes;
+}
+
+void writeWhole(const QString &path, const QByteArray &bytes)
+{
+    clearReadOnly(path);
+
+    int error = injected(Step::Open, path);
+    std::FILE *file = error ? nullptr : FileSystemNative::open(path, true, error);
+    if (!file)
+        failToOpen(path, error);
+
+    for (qsizetype done = 0; done < bytes.size();) {
+        const size_t chunk = size_t(qMin(kChunkSize, bytes.size() - done));
+        if ((error = injected(Step::Write, path)))
+            failAndClose(file, error);
+        FileSystemNative::resetStdioError();
+        if (std::fwrite(bytes.constData() + done, 1, chunk, file) != chunk)
+            failAndClose(file, stdioFailure());
+        done += qsizetype(chunk);
+    }
+
+    if ((error = injected(Step::Flush, path)))
+        failAndClose(file, error);
+    FileSystemNative::resetStdioError();
+    if (std::fflush(file) != 0)
+        failAndClose(file, stdioFailure());
+
+    if ((error = injected(Step::Sync, path)) || (error = FileSystemNative::syncFile(file)))
+        failAndClose(file, error);
+
+    if ((error = injected(Step::Close, path))) {
+        std::fclose(file);
+        FileErrors::raiseNative(error);
+    }
+    FileSystemNative::resetStdioError();
+    if (std::fclose(file) != 0)
+        FileErrors::raiseNative(stdioFailure());
+}
+
+void renameOver(const QString &source, const QString &target)
+{
+    int error = injected(Step::Rename, target);
+    if (!error)
+        error = FileSystemNative::renameOver(source, target);
+    if (error)
+        FileErrors::raiseNative(error);
+}
+
+void syncFolder(const QString &folder)
+{
+    int error = injected(Step::SyncFolder, folder);
+    if (!error)
+        error = FileSystemNative::syncFolder(folder);
+    if (error)
+        FileErrors::raiseNative(error);
+}
+
+void saveWhole(const QString &target, const QByteArray &bytes, const QString &tempPath)
+{
+    writeWhole(tempPath, bytes);
+    renameOver(tempPath, target);
+    syncFolder(QFileInfo(target).absolutePath());
+}
+
+void clearReadOnly(const QString &path)
+{
+    int error = injected(Step::ClearReadOnly, path);
+    if (!error)
+        error = FileSystemNative::clearReadOnly(path);
+    if (error)
+        FileErrors::raiseNative(error);
+}
+
+void removeFile(const QString &path)
+{
+    int error = injected(Step::Remove, path);
+    if (!error)
+        error = FileSystemNative::removeFile(path);
+    if (error)
+        FileErrors::raiseNative(error);
+}
+
+QStringList listFiles(const QString &folder, const QString &suffix)
+{
+#ifdef Q_OS_WIN
+    const QDir::Filters filters = QDir::Files; // hidden and system files stay out, as always
+#else
+    const QDir::Filters filters = QDir::Files | QDir::Hidden; // "." names are ordinary here
+#endif
+    QStringList names;
+    const QStringList all = QDir(folder).entryList(filters, QDir::Unsorted);
+    for (const QString &name : all) {
+        if (name.endsWith(suffix, Qt::CaseInsensitive))
+            names.append(name);
+    }
+    return names;
+}
+
+void setFaultHook(FaultHook hook)
+{
+    faultHook() = std::move(hook);
+}
+
+} // namespace FileSystem

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// Files are read whole and written whole; nothing stays open between calls. Every failure is
+// raised as QorFileError with the runtime's text for the system error (FileErrors).
+// Every operation takes its folder or path, so that tests work in temporary folders.
+namespace FileSystem {
+
+// The folder of the running executable, in native form with a trailing separator.
+QString programFolder();
+
+// folder + fileName, with one separator between them.
+QString joinPath(const QString &folder, const QString &fileName);
+
+bool fileExists(const QString &path);   // an ordinary file, or a link to one
+bool anythingExists(const QString &path); // a file, a folder, a dangling link ...
+
+QByteArray readWhole(const QString &path);
+
+// Creates the file, or empties it, and writes bytes. Every write, the flush, the sync to disk and
+// the close are checked; the file is closed on every path. An existing file's read-only mark is
+// cleared first. A failure leaves the file as far as it was written.
+void writeWhole(const QString &path, const QByteArray &bytes);
+
+// Replaces target by source in one step, also a read-only target; target need not exist.
+// The folder is not synced: see syncFolder.
+void renameOver(const QString &source, const QString &target);
+
+// Makes a rename just done in folder survive a power loss.
+void syncFolder(const QString &folder);
+
+// The safe save every writer of a file the user cannot lose goes through: the bytes go to
+// tempPath (writeWhole), which then replaces target (renameOver, syncFolder). At every moment
+// target holds either its complete old or its complete new content.
+void saveWhole(const QString &target, const QByteArray &bytes, const QString &tempPath);
+
+void clearReadOnly(const QString &path); // nothing happens when there is no such file
+void removeFile(const QString &path);
+
+// Names of the ordinary files in folder whose names end in suffix, letter case ignored; unsorted.
+// On Linux, names beginning with "." are ordinary files too.
+QStringList listFiles(const QString &folder, const QString &suffix);
+
+// Test seam. The hook runs before each step; a non-zero result makes that step fail with that
+// native error (an errno on Linux, a GetLastError() code on Windows) as if the system had
+// refused it. Write runs once per chunk of at most kChunkSize bytes.
+enum class Step { Open, Read, Write, Flush, Sync, Close, ClearReadOnly, Rename, SyncFolder, Remove };
+using FaultHook = std::function<int(Step step, const QString &path)>;
+void setFaultHook(FaultHook hook);
+constexpr qsizetype kChunkSize = 64 * 1024;
+
+} // namespace FileSystem

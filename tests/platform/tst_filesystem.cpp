@@ -1,0 +1,295 @@
+#include "platform/FileSystem.h"
+#include "platform/QorError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cerrno>
+#include <sys/stat.h>
+
+Q_DECLARE_METATYPE(FileSystem::Step)
+
+namespace {
+
+QByteArray readBack(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return f.readAll();
+}
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+}
+
+// Makes the n-th time the given step runs fail with error, for its lifetime.
+class InjectFault
+{
+public:
+    InjectFault(FileSystem::Step step, int nth, int error)
+    {
+        FileSystem::setFaultHook([=, count = 0](FileSystem::Step s, const QString &) mutable {
+            return s == step && ++count == nth ? error : 0;
+        });
+    }
+    ~InjectFault() { FileSystem::setFaultHook({}); }
+};
+
+QString errorOf(const std::function<void()> &operation, int *code = nullptr)
+{
+    try {
+        operation();
+    } catch (const QorFileError &e) {
+        if (code)
+            *code = e.code();
+        return e.message();
+    }
+    return QString();
+}
+
+QByteArray bigContent()
+{
+    QByteArray bytes;
+    for (int i = 0; i < 3 * int(FileSystem::kChunkSize) + 17; ++i)
+        bytes.append(char(i * 7 % 256));
+    return bytes;
+}
+
+} // namespace
+
+class TestFileSystem : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readWriteAllBytes();
+    void readErrors_data();
+    void readErrors();
+    void writeErrors();
+    void writeReplacesReadOnlyFile();
+    void writeFaultLeavesNoDescriptor_data();
+    void writeFaultLeavesNoDescriptor();
+    void diskFullIsReported();
+    void saveKeepsOldContentOnEveryFault_data();
+    void saveKeepsOldContentOnEveryFault();
+    void saveOntoFolderFails();
+    void saveReplacesReadOnlyTarget();
+    void listFiles();
+    void programFolderAndJoin();
+};
+
+void TestFileSystem::readWriteAllBytes()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("all.bin"));
+    QByteArray bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes.append(char(i));
+    bytes += bigContent();
+    FileSystem::writeWhole(path, bytes);
+    QCOMPARE(readBack(path), bytes);
+    QCOMPARE(FileSystem::readWhole(path), bytes);
+
+    FileSystem::writeWhole(path, QByteArray("short"));
+    QCOMPARE(FileSystem::readWhole(path), QByteArray("short")); // emptied, not overlaid
+    FileSystem::writeWhole(path, QByteArray());
+    QCOMPARE(FileSystem::readWhole(path), QByteArray());
+}
+
+void TestFileSystem::readErrors_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("missing file") << "none.dat" << 2 << QStringLiteral("Файл не найден");
+    QTest::newRow("missing folder") << "nofolder/none.dat" << 3 << QStringLiteral("Неверное имя файла");
+    QTest::newRow("a folder") << "sub" << 5 << QStringLiteral("В доступе к файлу отказано");
+    QTest::newRow("file as folder") << "plain/x.dat" << 3 << QStringLiteral("Неверное имя файла");
+}
+
+void TestFileSystem::readErrors()
+{
+    QFETCH(QString, relative);
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    put(dir.filePath(QStringLiteral("plain")), "x");
+    int got = 0;
+    QCOMPARE(errorOf([&] { FileSystem::readWhole(dir.filePath(relative)); }, &got), text);
+    QCOMPARE(got, code);
+}
+
+void TestFileSystem::writeErrors()
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    QCOMPARE(errorOf([&] { FileSystem::writeWhole(dir.filePath(QStringLiteral("sub")), "x"); }),
+             QStringLiteral("В доступе к файлу отказано"));
+    QCOMPARE(errorOf([&] { FileSystem::writeWhole(dir.filePath(QStringLiteral("no/x")), "x"); }),
+             QStringLiteral("Неверное имя файла"));
+    const QString tooLong = dir.filePath(QString(300, u'я'));
+    QCOMPARE(errorOf([&] { FileSystem::writeWhole(tooLong, "x"); }),
+             QStringLiteral("Неверное имя файла"));
+}
+
+void TestFileSystem::writeReplacesReadOnlyFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ro.exp"));
+    put(path, "old");
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    FileSystem::writeWhole(path, "new");
+    QCOMPARE(readBack(path), QByteArray("new"));
+    QVERIFY(QFileInfo(path).permissions() & QFile::WriteOwner); // the mark is gone
+}
+
+void TestFileSystem::writeFaultLeavesNoDescriptor_data()
+{
+    QTest::addColumn<FileSystem::Step>("step");
+    QTest::addColumn<int>("nth");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("text");
+    using S = FileSystem::Step;
+    QTest::newRow("open") << S::Open << 1 << EACCES << QStringLiteral("В доступе к файлу отказано");
+    QTest::newRow("first write") << S::Write << 1 << ENOSPC << QStringLiteral("Диск полон");
+    QTest::newRow("third write") << S::Write << 3 << EIO << QStringLiteral("Ошибка ввода/вывода 1117");
+    QTest::newRow("flush") << S::Flush << 1 << ENOSPC << QStringLiteral("Диск полон");
+    QTest::newRow("sync") << S::Sync << 1 << EIO << QStringLiteral("Ошибка ввода/вывода 1117");
+    QTest::newRow("close") << S::Close << 1 << EDQUOT << QStringLiteral("Диск полон");
+    QTest::newRow("clear mark") << S::ClearReadOnly << 1 << EPERM << QStringLiteral("В доступе к файлу отказано");
+}
+
+void TestFileSystem::writeFaultLeavesNoDescriptor()
+{
+    QFETCH(FileSystem::Step, step);
+    QFETCH(int, nth);
+    QFETCH(int, error);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.bin"));
+    const int before = openDescriptors();
+    {
+        InjectFault fault(step, nth, error);
+        QCOMPARE(errorOf([&] { FileSystem::writeWhole(path, bigContent()); }), text);
+    }
+    QCOMPARE(openDescriptors(), before);
+    {
+        InjectFault fault(FileSystem::Step::Read, 2, EIO);
+        put(path, bigContent());
+        QCOMPARE(errorOf([&] { FileSystem::readWhole(path); }),
+                 QStringLiteral("Ошибка ввода/вывода 1117"));
+    }
+    QCOMPARE(openDescriptors(), before);
+}
+
+void TestFileSystem::diskFullIsReported()
+{
+    // A real full device, no injection: the buffered tail only fails at the flush.
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full here");
+    QCOMPARE(errorOf([] { FileSystem::writeWhole(QStringLiteral("/dev/full"), "<QOR>\r\n"); }),
+             QStringLiteral("Диск полон"));
+    QCOMPARE(errorOf([] { FileSystem::writeWhole(QStringLiteral("/dev/full"), bigContent()); }),
+             QStringLiteral("Диск полон"));
+}
+
+void TestFileSystem::saveKeepsOldContentOnEveryFault_data()
+{
+    QTest::addColumn<FileSystem::Step>("step");
+    QTest::addColumn<int>("nth");
+    using S = FileSystem::Step;
+    QTest::newRow("open") << S::Open << 1;
+    QTest::newRow("write 1") << S::Write << 1;
+    QTest::newRow("write 2") << S::Write << 2;
+    QTest::newRow("write 4") << S::Write << 4;
+    QTest::newRow("flush") << S::Flush << 1;
+    QTest::newRow("sync") << S::Sync << 1;
+    QTest::newRow("close") << S::Close << 1;
+    QTest::newRow("rename") << S::Rename << 1;
+}
+
+void TestFileSystem::saveKeepsOldContentOnEveryFault()
+{
+    QFETCH(FileSystem::Step, step);
+    QFETCH(int, nth);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("m.dat"));
+    const QString temp = dir.filePath(QStringLiteral("m.tmp"));
+    put(target, "old content");
+    {
+        InjectFault fault(step, nth, EIO);
+        QVERIFY(!errorOf([&] { FileSystem::saveWhole(target, bigContent(), temp); }).isEmpty());
+    }
+    QCOMPARE(readBack(target), QByteArray("old content"));
+    FileSystem::saveWhole(target, bigContent(), temp); // and the next save goes through
+    QCOMPARE(readBack(target), bigContent());
+    QVERIFY(!QFileInfo::exists(temp));
+}
+
+void TestFileSystem::saveOntoFolderFails()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("m.dat"));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("m.dat/inside")));
+    QCOMPARE(errorOf([&] { FileSystem::saveWhole(target, "new", dir.filePath("m.tmp")); }),
+             QStringLiteral("В доступе к файлу отказано"));
+    QVERIFY(QFileInfo(target).isDir());
+    QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("m.dat/inside"))));
+
+    // A folder where the temporary file goes stops the save before the target is touched.
+    put(dir.filePath(QStringLiteral("n.dat")), "old");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("n.tmp")));
+    QCOMPARE(errorOf([&] {
+                 FileSystem::saveWhole(dir.filePath("n.dat"), "new", dir.filePath("n.tmp"));
+             }),
+             QStringLiteral("В доступе к файлу отказано"));
+    QCOMPARE(readBack(dir.filePath(QStringLiteral("n.dat"))), QByteArray("old"));
+}
+
+void TestFileSystem::saveReplacesReadOnlyTarget()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("m.dat"));
+    put(target, "old");
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner));
+    FileSystem::saveWhole(target, "new", dir.filePath(QStringLiteral("m.tmp")));
+    QCOMPARE(readBack(target), QByteArray("new"));
+}
+
+void TestFileSystem::listFiles()
+{
+    QTemporaryDir dir;
+    for (const char *name : {"b.dat", "A.dat", "c.DAT", ".hidden.dat", "x.tmp", "y.dat.bak",
+                             "a.b.dat", "data", ".dat", "zdat"})
+        put(dir.filePath(QString::fromUtf8(name)), "");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.dat")));
+    QStringList names = FileSystem::listFiles(dir.path(), QStringLiteral(".dat"));
+    names.sort();
+    QCOMPARE(names, (QStringList{".dat", ".hidden.dat", "A.dat", "a.b.dat", "b.dat", "c.DAT"}));
+    QVERIFY(FileSystem::listFiles(dir.filePath(QStringLiteral("none")), ".dat").isEmpty());
+}
+
+void TestFileSystem::programFolderAndJoin()
+{
+    const QString folder = FileSystem::programFolder();
+    QVERIFY(folder.endsWith(QDir::separator()));
+    QCOMPARE(QDir(folder).canonicalPath(), QDir(QCoreApplication::applicationDirPath()).canonicalPath());
+    QCOMPARE(FileSystem::joinPath(QStringLiteral("/a/"), QStringLiteral("x.dat")), QStringLiteral("/a/x.dat"));
+    QCOMPARE(FileSystem::joinPath(QStringLiteral("/a"), QStringLiteral("x.dat")),
+             QStringLiteral("/a") + QDir::separator() + QStringLiteral("x.dat"));
+}
+
+QTEST_GUILESS_MAIN(TestFileSystem)
+#include "tst_filesystem.moc"
