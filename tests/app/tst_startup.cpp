@@ -7,6 +7,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QLocale>
 #include <QMainWindow>
 #include <QTest>
@@ -132,6 +134,60 @@ private slots:
         QCOMPARE(events, (QStringList{"main after DM1", "entry", "entry gone, DM1 alive",
                                       "main gone"}));
         QVERIFY(!DM1);
+    }
+
+    // The remembered defaults survive a run: loaded when the data module is created, saved
+    // when it is destroyed, also when no meeting exists.
+    void defaultsSavedAtExitAndLoadedAtStart()
+    {
+        const auto closeAtOnce = []() -> QWidget * {
+            auto *w = new QMainWindow;
+            QTimer::singleShot(0, w, [w] { w->close(); });
+            return w;
+        };
+        const auto hidden = []() -> QWidget * { return new QWidget; };
+        bool changed = false;
+        Application::runClient(*qApp, {[&]() -> QWidget * {
+                                           DM1->defaults().setValue(QStringLiteral("@LPU"), QStringLiteral("84\t"));
+                                           DM1->defaults().setValue(QStringLiteral("@PODKOM"), QStringLiteral("404"));
+                                           changed = true;
+                                           return closeAtOnce();
+                                       },
+                                       hidden});
+        QVERIFY(changed);
+        QString seen;
+        Application::runClient(*qApp, {[&]() -> QWidget * {
+                                           seen = DM1->defaults().lines().join(u'|');
+                                           return closeAtOnce();
+                                       },
+                                       hidden});
+        QCOMPARE(seen, QStringLiteral("@LPU=84\t|@PODKOM=404"));
+    }
+
+    // A store that cannot be read is shown in the error box; the client still opens.
+    void damagedStoreStillOpensTheClient()
+    {
+        const QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+        QTemporaryDir dir;
+        qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
+        // A folder stands where the store file must be.
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("QorClient/HKEY_CURRENT_USER.ini"))));
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage(); // loading the defaults
+        dialogs.expectMessage(); // saving them
+        bool opened = false;
+        Application::runClient(*qApp, {[&]() -> QWidget * {
+                                           opened = true;
+                                           auto *w = new QMainWindow;
+                                           QTimer::singleShot(0, w, [w] { w->close(); });
+                                           return w;
+                                       },
+                                       [] { return new QWidget; }});
+        QVERIFY(opened);
+        QCOMPARE(dialogs.log().size(), 2);
+        QCOMPARE(dialogs.log().at(0).caption, QStringLiteral("Ордана 2017"));
+        dialogs.verifyDone();
+        qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
     }
 };
 
