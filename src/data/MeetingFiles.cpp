@@ -1,0 +1,195 @@
+#include "data/MeetingFiles.h"
+
+#include "data/CardOrder.h"
+#include "data/CardTable.h"
+#include "data/CardTextFormat.h"
+#include "platform/FileSystem.h"
+#include "platform/QorError.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+
+const QLatin1String kDat(".dat");
+const QLatin1String kTmp(".tmp");
+
+// Shows every card for the lifetime of the guard, then puts the filter back.
+class LiftedFilter
+{
+public:
+    explicit LiftedFilter(CardTable &table) : m_table(table), m_filter(table.filter())
+    {
+        if (!m_filter.isEmpty())
+            m_table.setFilter(QString());
+    }
+    ~LiftedFilter()
+    {
+        if (m_filter.isEmpty())
+            return;
+        try {
+            m_table.setFilter(m_filter);
+        } catch (const QorError &) {
+            // The expression was the table's own a moment ago; it cannot fail to parse.
+        }
+    }
+    LiftedFilter(const LiftedFilter &) = delete;
+    LiftedFilter &operator=(const LiftedFilter &) = delete;
+
+private:
+    CardTable &m_table;
+    QString m_filter;
+};
+
+// Keeps the meeting file as it is in a backup beside it. An older backup with other content is
+// never overwritten: the next free name is taken.
+void keepBackup(const QString &meetingFile)
+{
+    if (!FileSystem::fileExists(meetingFile))
+        return;
+    const QByteArray bytes = FileSystem::readWhole(meetingFile);
+    QString backup = meetingBackupPath(meetingFile);
+    for (int n = 2; FileSystem::anythingExists(backup); ++n) {
+        if (FileSystem::fileExists(backup) && FileSystem::readWhole(backup) == bytes)
+            return;
+        backup = meetingBackupPath(meetingFile) + QString::number(n);
+    }
+    FileSystem::saveWhole(backup, bytes, backup + kTmp);
+}
+
+QString threeLineMessage(int refused)
+{
+    return QStringLiteral("Несколько записей (%1) не были загружены из-за ошибок!").arg(refused) +
+           QLatin1String("\r\n") +
+           QStringLiteral("Во избежание потери данных не рекомендуется проводить изменение и "
+                          "ввод новых карточек!") +
+           QLatin1String("\r\n") + QStringLiteral("Обратитесь к разработчику.");
+}
+
+} // namespace
+
+QString MeetingNameOf(const QString &fileName)
+{
+    qsizetype slash = fileName.lastIndexOf(u'/');
+#ifdef Q_OS_WIN
+    slash = qMax(slash, fileName.lastIndexOf(u'\\'));
+#endif
+    const QString name = fileName.mid(slash + 1);
+
+    int words = 0;
+    qsizetype lastStart = -1;
+    qsizetype lastEnd = -1;
+    for (qsizetype i = 0; i < name.size();) {
+        if (name.at(i) == u'.') {
+            ++i;
+            continue;
+        }
+        lastStart = i;
+        while (i < name.size() && name.at(i) != u'.')
+            ++i;
+        lastEnd = i;
+        ++words;
+    }
+    if (words < 2)
+        return name;
+    return name.left(lastStart - 1) + name.mid(lastEnd);
+}
+
+QStringList ListMeetings(const QString &folder)
+{
+    QStringList files = FileSystem::listFiles(folder, kDat);
+    // The alphabetical order of the card list: letter case decides only between names that
+    // differ in nothing else, so that the order is always the same.
+    std::sort(files.begin(), files.end(),
+              [](const QString &a, const QString &b) { return CardOrder::compareTexts(a, b) < 0; });
+    QStringList names;
+    names.reserve(files.size());
+    for (const QString &file : std::as_const(files))
+        names.append(MeetingNameOf(file));
+    return names;
+}
+
+QString meetingFilePath(const QString &folder, const QString &name)
+{
+    const QString fileName = name + kDat;
+    const QString exact = FileSystem::joinPath(folder, fileName);
+    if (FileSystem::anythingExists(exact))
+        return exact;
+    // A file system that tells letter case apart: find the file however its name is spelled.
+    QStringList candidates = FileSystem::listFiles(folder, kDat);
+    candidates.sort();
+    for (const QString &candidate : std::as_const(candidates)) {
+        if (candidate.compare(fileName, Qt::CaseInsensitive) == 0)
+            return FileSystem::joinPath(folder, candidate);
+    }
+    return exact;
+}
+
+QString meetingTempPath(const QString &meetingFile)
+{
+    return meetingFile.chopped(kDat.size()) + kTmp;
+}
+
+QString meetingBackupPath(const QString &meetingFile)
+{
+    return meetingFile + QLatin1String(".bak");
+}
+
+void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &folder,
+                 const QString &name, RefusedMeetings &refused)
+{
+    const QString file = meetingFilePath(folder, name);
+    const QString temp = meetingTempPath(file);
+    {
+        ScopedViewUpdates views(table);
+        ScopedCurrentCard current(table);
+        LiftedFilter everyCard(table);
+        WriteCards(table, lists, temp);
+    }
+
+    if (refused.contains(file)) {
+        keepBackup(file);
+        refused.remove(file);
+    }
+
+    const bool replacing = FileSystem::anythingExists(file);
+    try {
+        FileSystem::renameOver(temp, file);
+    } catch (const QorFileError &) {
+        throw QorError(
+            replacing ? QStringLiteral("Не удалось переписать файл \"%1\"!").arg(file)
+                      : QStringLiteral("Не удалось сохранить данные в файл \"%1\"!").arg(file));
+    }
+    FileSystem::syncFolder(QFileInfo(file).absolutePath());
+}
+
+void LoadMeeting(CardTable &table, const QString &folder, const QString &name,
+                 RefusedMeetings &refused)
+{
+    QString file;
+    int dropped = 0;
+    {
+        ScopedHandlerDisconnect afterPost(table, CardTable::Handler::AfterPost);
+        ScopedHandlerDisconnect afterDelete(table, CardTable::Handler::AfterDelete);
+        ScopedViewUpdates views(table);
+        table.empty();
+        if (name.isEmpty()) // no meeting: never the file ".dat"
+            return;
+        file = meetingFilePath(folder, name);
+        if (!FileSystem::fileExists(file))
+            return;
+        try {
+            dropped = ReadCards(table, file);
+        } catch (const QorError &) {
+            refused.add(file); // nothing of it is in the table: a save must not lose it
+            throw;
+        }
+        table.first();
+    }
+    if (dropped == 0) {
+        refused.remove(file);
+        return;
+    }
+    refused.add(file);
+    throw QorError(threeLineMessage(dropped));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "data/RefusedMeetings.h"
+
+#include <QString>
+#include <QStringList>
+
+class CardTable;
+class ReferenceLists;
+
+// Meetings are the "*.dat" files of the program folder, in the card text format. Every
+// operation takes the folder, so that tests use temporary folders.
+
+// The meeting name of a file name: without its folder; split at "." into words (runs of dots
+// count as one, empty words do not count); with two words or more, the last word and the one
+// character before it go.
+QString MeetingNameOf(const QString &fileName);
+
+// The meeting names of folder: every ordinary file whose name ends in ".dat" without regard to
+// letter case, sorted by file name alphabetically without regard to letter case.
+QStringList ListMeetings(const QString &folder);
+
+// The meeting file of a name: an existing file whose name equals name + ".dat" without regard to
+// letter case, so that "c.DAT" is read and replaced rather than shadowed; otherwise
+// folder + name + ".dat". The temporary file is the same with ".tmp" in place of ".dat".
+QString meetingFilePath(const QString &folder, const QString &name);
+QString meetingTempPath(const QString &meetingFile);
+QString meetingBackupPath(const QString &meetingFile);
+
+// Writes every card of the table, also those the filter hides, to the meeting file of name:
+// first to the temporary file, which then replaces the meeting file in one step. At every
+// moment a complete meeting file is on disk. The filter and the current card stay as they were.
+// A meeting whose load refused cards is first kept in its backup file.
+void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &folder,
+                 const QString &name, RefusedMeetings &refused = RefusedMeetings::instance());
+
+// Replaces the cards of the table by those of the meeting file of name; without such a file, or
+// with the empty name, the table ends empty. Saves nothing: the after-post and after-delete
+// handlers are disconnected for the time of the load. The caller disconnects the before-post
+// handler when the category date rule must not apply.
+void LoadMeeting(CardTable &table, const QString &folder, const QString &name,
+                 RefusedMeetings &refused = RefusedMeetings::instance());
