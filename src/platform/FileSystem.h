@@ -16,7 +16,7 @@ QString programFolder();
 // folder + fileName, with one separator between them.
 QString joinPath(const QString &folder, const QString &fileName);
 
-bool fileExists(const QString &path);   // an ordinary file, or a link to one
+bool fileExists(const QString &path);     // an ordinary file, or a link to one
 bool anythingExists(const QString &path); // a file, a folder, a dangling link ...
 
 QByteArray readWhole(const QString &path);
@@ -48,9 +48,23 @@ QStringList listFiles(const QString &folder, const QString &suffix);
 // Test seam. The hook runs before each step; a non-zero result makes that step fail with that
 // native error (an errno on Linux, a GetLastError() code on Windows) as if the system had
 // refused it. Write runs once per chunk of at most kChunkSize bytes.
-enum class Step { Open, Read, Write, Flush, Sync, Close, ClearReadOnly, Rename, SyncFolder, Remove };
+enum class Step {
+    Open,
+    Read,
+    Write,
+    Flush,
+    Sync,
+    Close,
+    ClearReadOnly,
+    Rename,
+    SyncFolder,
+    Remove
+};
 using FaultHook = std::function<int(Step step, const QString &path)>;
 void setFaultHook(FaultHook hook);
 constexpr qsizetype kChunkSize = 64 * 1024;
+// For Sync and SyncFolder, this result leaves the step out: tests that cut no power need not
+// wait for the disk.
+constexpr int kSkip = -1;
 
 } // namespace FileSystem

@@ -51,15 +51,16 @@ int clearReadOnly(const QString &path)
 int renameOver(const QString &source, const QString &target)
 {
     // rename() replaces the target in one step, whatever its permission bits say.
-    return ::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData())
-               == 0
+    return ::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) ==
+                   0
                ? 0
                : errno;
 }
 
 int syncFolder(const QString &folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     int error = ::fsync(fd) == 0 ? 0 : errno;

@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
-#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(FileSystem::Step)
 
@@ -30,7 +29,9 @@ void put(const QString &path, const QByteArray &bytes)
 
 int openDescriptors()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                   .size());
 }
 
 // Makes the n-th time the given step runs fail with error, for its lifetime.
@@ -84,6 +85,7 @@ private slots:
     void saveKeepsOldContentOnEveryFault_data();
     void saveKeepsOldContentOnEveryFault();
     void saveOntoFolderFails();
+    void syncCanBeLeftOut();
     void saveReplacesReadOnlyTarget();
     void listFiles();
     void programFolderAndJoin();
@@ -113,7 +115,8 @@ void TestFileSystem::readErrors_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text");
     QTest::newRow("missing file") << "none.dat" << 2 << QStringLiteral("Файл не найден");
-    QTest::newRow("missing folder") << "nofolder/none.dat" << 3 << QStringLiteral("Неверное имя файла");
+    QTest::newRow("missing folder")
+        << "nofolder/none.dat" << 3 << QStringLiteral("Неверное имя файла");
     QTest::newRow("a folder") << "sub" << 5 << QStringLiteral("В доступе к файлу отказано");
     QTest::newRow("file as folder") << "plain/x.dat" << 3 << QStringLiteral("Неверное имя файла");
 }
@@ -164,11 +167,13 @@ void TestFileSystem::writeFaultLeavesNoDescriptor_data()
     using S = FileSystem::Step;
     QTest::newRow("open") << S::Open << 1 << EACCES << QStringLiteral("В доступе к файлу отказано");
     QTest::newRow("first write") << S::Write << 1 << ENOSPC << QStringLiteral("Диск полон");
-    QTest::newRow("third write") << S::Write << 3 << EIO << QStringLiteral("Ошибка ввода/вывода 1117");
+    QTest::newRow("third write") << S::Write << 3 << EIO
+                                 << QStringLiteral("Ошибка ввода/вывода 1117");
     QTest::newRow("flush") << S::Flush << 1 << ENOSPC << QStringLiteral("Диск полон");
     QTest::newRow("sync") << S::Sync << 1 << EIO << QStringLiteral("Ошибка ввода/вывода 1117");
     QTest::newRow("close") << S::Close << 1 << EDQUOT << QStringLiteral("Диск полон");
-    QTest::newRow("clear mark") << S::ClearReadOnly << 1 << EPERM << QStringLiteral("В доступе к файлу отказано");
+    QTest::newRow("clear mark") << S::ClearReadOnly << 1 << EPERM
+                                << QStringLiteral("В доступе к файлу отказано");
 }
 
 void TestFileSystem::writeFaultLeavesNoDescriptor()
@@ -258,6 +263,24 @@ void TestFileSystem::saveOntoFolderFails()
     QCOMPARE(readBack(dir.filePath(QStringLiteral("n.dat"))), QByteArray("old"));
 }
 
+void TestFileSystem::syncCanBeLeftOut()
+{
+    QTemporaryDir dir;
+    QList<FileSystem::Step> steps;
+    FileSystem::setFaultHook([&](FileSystem::Step step, const QString &) {
+        steps << step;
+        return step == FileSystem::Step::Sync || step == FileSystem::Step::SyncFolder
+                   ? FileSystem::kSkip
+                   : 0;
+    });
+    FileSystem::saveWhole(dir.filePath("m.dat"), "new", dir.filePath("m.tmp"));
+    FileSystem::setFaultHook({});
+    using S = FileSystem::Step;
+    QCOMPARE(steps, (QList<S>{S::ClearReadOnly, S::Open, S::Write, S::Flush, S::Sync, S::Close,
+                              S::Rename, S::SyncFolder}));
+    QCOMPARE(readBack(dir.filePath("m.dat")), QByteArray("new"));
+}
+
 void TestFileSystem::saveReplacesReadOnlyTarget()
 {
     QTemporaryDir dir;
@@ -285,8 +308,10 @@ void TestFileSystem::programFolderAndJoin()
 {
     const QString folder = FileSystem::programFolder();
     QVERIFY(folder.endsWith(QDir::separator()));
-    QCOMPARE(QDir(folder).canonicalPath(), QDir(QCoreApplication::applicationDirPath()).canonicalPath());
-    QCOMPARE(FileSystem::joinPath(QStringLiteral("/a/"), QStringLiteral("x.dat")), QStringLiteral("/a/x.dat"));
+    QCOMPARE(QDir(folder).canonicalPath(),
+             QDir(QCoreApplication::applicationDirPath()).canonicalPath());
+    QCOMPARE(FileSystem::joinPath(QStringLiteral("/a/"), QStringLiteral("x.dat")),
+             QStringLiteral("/a/x.dat"));
     QCOMPARE(FileSystem::joinPath(QStringLiteral("/a"), QStringLiteral("x.dat")),
              QStringLiteral("/a") + QDir::separator() + QStringLiteral("x.dat"));
 }
