@@ -1,4 +1,5 @@
 #include "app/settings/DefaultsPersistence.h"
+#include "support/Failures.h"
 #include "app/settings/GridLayout.h"
 #include "app/settings/ObrSoc.h"
 #include "app/settings/SettingsStore.h"
@@ -17,6 +18,8 @@
 #include <QTest>
 
 #include <memory>
+
+using namespace Failures;
 
 namespace {
 
@@ -75,16 +78,6 @@ public:
 private:
     IniRegistry m_inner;
 };
-
-QString errorOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const QorError &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 } // namespace
 

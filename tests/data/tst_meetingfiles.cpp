@@ -1,4 +1,5 @@
 #include "CardFileTestKit.h"
+#include "support/Failures.h"
 #include "data/CardTextFormat.h"
 #include "data/MeetingFiles.h"
 #include "data/ReferenceLists.h"
@@ -18,34 +19,14 @@ using namespace CardFileTestKit;
 
 Q_DECLARE_METATYPE(FileSystem::Step)
 
+using namespace Failures;
+
 namespace {
 
 const QString kThreeLines = QStringLiteral(
     "Несколько записей (1) не были загружены из-за ошибок!\r\n"
     "Во избежание потери данных не рекомендуется проводить изменение и ввод новых карточек!\r\n"
     "Обратитесь к разработчику.");
-
-QString errorOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const QorError &e) {
-        return e.message();
-    }
-    return QString();
-}
-
-class InjectFault
-{
-public:
-    InjectFault(FileSystem::Step step, int nth, int error)
-    {
-        FileSystem::setFaultHook([=, count = 0](FileSystem::Step s, const QString &) mutable {
-            return s == step && ++count == nth ? error : 0;
-        });
-    }
-    ~InjectFault() { FileSystem::setFaultHook({}); }
-};
 
 // Three cards: two doctors, one mid-level worker.
 void fill(CardTable &t)

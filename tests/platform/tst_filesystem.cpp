@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "support/Failures.h"
 #include "platform/QorError.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,8 @@
 #include <cerrno>
 
 Q_DECLARE_METATYPE(FileSystem::Step)
+
+using namespace Failures;
 
 namespace {
 
@@ -32,31 +35,6 @@ int openDescriptors()
     return int(QDir(QStringLiteral("/proc/self/fd"))
                    .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
                    .size());
-}
-
-// Makes the n-th time the given step runs fail with error, for its lifetime.
-class InjectFault
-{
-public:
-    InjectFault(FileSystem::Step step, int nth, int error)
-    {
-        FileSystem::setFaultHook([=, count = 0](FileSystem::Step s, const QString &) mutable {
-            return s == step && ++count == nth ? error : 0;
-        });
-    }
-    ~InjectFault() { FileSystem::setFaultHook({}); }
-};
-
-QString errorOf(const std::function<void()> &operation, int *code = nullptr)
-{
-    try {
-        operation();
-    } catch (const QorFileError &e) {
-        if (code)
-            *code = e.code();
-        return e.message();
-    }
-    return QString();
 }
 
 QByteArray bigContent()
