@@ -9,6 +9,9 @@
 
 namespace {
 
+constexpr double kFirstDayNumber = -693593; // 1 January 0001
+constexpr double kLastDayNumber = 2958465;  // 31 December 9999
+
 QString cutText(const QString &text, int size)
 {
     QString s = text.left(size);
@@ -110,10 +113,12 @@ void assignNumber(CardRecord &record, int field, double value)
         return;
     }
     case FieldType::Date:
-        record.setNumber(field, std::trunc(value)); // a date keeps whole days
-        return;
     case FieldType::DateTime:
-        record.setNumber(field, value);
+        // Dates run from 1 January 0001 to 31 December 9999, as everywhere in the program.
+        if (value <= kFirstDayNumber - 1 || value >= kLastDayNumber + 1)
+            throw QorError(QStringLiteral("Недопустимое значение даты: %1").arg(value, 0, 'f', 5));
+        // A date keeps whole days.
+        record.setNumber(field, def.type == FieldType::Date ? std::trunc(value) : value);
         return;
     }
 }

@@ -12,6 +12,7 @@ QDateTime &fixedTime()
 
 const QDate kDayZero(1899, 12, 30);
 constexpr double kMsPerDay = 86400000.0;
+constexpr double kLastDayNumber = 2958465; // 31 December 9999
 
 } // namespace
 
@@ -44,6 +45,8 @@ double toDayNumber(const QDateTime &when)
 
 QDateTime fromDayNumber(double dayNumber)
 {
+    if (!(std::fabs(dayNumber) <= kLastDayNumber + 1)) // NaN too
+        return QDateTime();
     const double whole = std::trunc(dayNumber);
     const double fraction = std::fabs(dayNumber - whole);
     qint64 ms = qint64(std::llround(fraction * kMsPerDay));

@@ -18,7 +18,7 @@ void setFixed(const QDateTime &when);
 
 // Converting between local date-times and day numbers.
 double toDayNumber(const QDateTime &when);
-QDateTime fromDayNumber(double dayNumber);
+QDateTime fromDayNumber(double dayNumber); // invalid beyond the years 1 to 9999
 double toDayNumber(const QDate &date);
 
 } // namespace Clock

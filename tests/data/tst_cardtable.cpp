@@ -111,6 +111,11 @@ void TestCardTable::dateFieldKeepsWholeDays()
     t.field(CardFields::CHANGEDATE).setAsFloat(42809.6041666);
     QCOMPARE(t.field(CardFields::CHANGEDATE).asFloat(), 42809.6041666);
     QCOMPARE(t.field(CardFields::CATDATE).asString(), QStringLiteral("12.04.2012"));
+    t.field(CardFields::CATDATE).setAsFloat(2958465.9); // 31.12.9999, the last day there is
+    QCOMPARE(t.field(CardFields::CATDATE).asString(), QStringLiteral("31.12.9999"));
+    for (double absurd : {2958466.0, -693594.0, 1e300, -1e300})
+        QVERIFY_THROWS_EXCEPTION(QorError, t.field(CardFields::CATDATE).setAsFloat(absurd));
+    QCOMPARE(t.field(CardFields::CATDATE).asString(), QStringLiteral("31.12.9999"));
 }
 
 void TestCardTable::valuesWithoutValue()
