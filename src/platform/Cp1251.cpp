@@ -2,9 +2,9 @@
 
 #include "platform/QorError.h"
 
-#include <QHash>
 #include <QStringDecoder>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -13,7 +13,7 @@ namespace {
 struct Table
 {
     std::array<char16_t, 256> toUnicode{};
-    QHash<char16_t, unsigned char> fromUnicode;
+    std::vector<qint16> fromUnicode = std::vector<qint16>(0x10000, -1); // -1: no byte
 
     Table()
     {
@@ -23,7 +23,7 @@ struct Table
             const QString s = decoder.decode(QByteArrayView(&byte, 1));
             Q_ASSERT(s.size() == 1 && !decoder.hasError());
             toUnicode[b] = s.isEmpty() ? char16_t(0xFFFD) : s.at(0).unicode();
-            fromUnicode.insert(toUnicode[b], static_cast<unsigned char>(b));
+            fromUnicode[toUnicode[b]] = qint16(b);
         }
     }
 };
@@ -53,7 +53,7 @@ qsizetype firstUnencodable(const QString &text)
     const Table &t = table();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
-        if (c >= 0x80 && !t.fromUnicode.contains(c))
+        if (t.fromUnicode[c] < 0)
             return i;
     }
     return -1;
@@ -75,13 +75,13 @@ QByteArray encode(const QString &text)
             dst[i] = char(c);
             continue;
         }
-        const auto it = t.fromUnicode.constFind(c);
-        if (it == t.fromUnicode.cend()) {
+        const qint16 byte = t.fromUnicode[c];
+        if (byte < 0) {
             const QString code = QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
             throw QorError(QStringLiteral("Символ \"%1\" (U+%2) нельзя записать в кодировке Windows-1251")
                                .arg(QString(text.at(i)), code));
         }
-        dst[i] = char(*it);
+        dst[i] = char(byte);
     }
     return out;
 }
