@@ -29,9 +29,9 @@ std::optional<QString> listTestFailure(const CardRecord &card, const ReferenceLi
     const QString &fam = card.text(CardFields::FAM);
     if (!lists.subcommissions().containsKey(integerText(card, CardFields::PODKOM)))
         return QStringLiteral("Для \"%1\" нужно выбрать подкомиссию из нового перечня!").arg(fam);
-    const QString &spec = card.text(CardFields::SPEC);
-    if (!ReferenceLists::doctorSpecialties().containsKey(spec) &&
-        !ReferenceLists::midLevelSpecialties().containsKey(spec))
+    const QString &specialty = card.text(CardFields::SPEC);
+    if (!ReferenceLists::doctorSpecialties().containsKey(specialty) &&
+        !ReferenceLists::midLevelSpecialties().containsKey(specialty))
         return QStringLiteral("Для \"%1\" нужно выбрать специальность из нового перечня!").arg(fam);
     if (!ReferenceLists::positions().containsKey(card.text(CardFields::DOL)))
         return QStringLiteral("Для \"%1\" нужно выбрать должность из нового перечня!").arg(fam);

@@ -129,10 +129,10 @@ bool passesListTests(const CardTable &t, int row, const ReferenceLists &lists)
     const QString podkom = card->hasValue(CardFields::PODKOM)
                                ? QString::number(qint64(card->number(CardFields::PODKOM)))
                                : QString();
-    const QString &spec = card->text(CardFields::SPEC);
+    const QString &specialty = card->text(CardFields::SPEC);
     return lists.subcommissions().containsKey(podkom) &&
-           (ReferenceLists::doctorSpecialties().containsKey(spec) ||
-            ReferenceLists::midLevelSpecialties().containsKey(spec)) &&
+           (ReferenceLists::doctorSpecialties().containsKey(specialty) ||
+            ReferenceLists::midLevelSpecialties().containsKey(specialty)) &&
            ReferenceLists::positions().containsKey(card->text(CardFields::DOL));
 }
 
