@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6test6 qt6-qpa-plugins qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools libqt6test6 qt6-qpa-plugins qt6-wayland qt6-translations-l10n
     libgl-dev
     fonts-dejavu-core
     xvfb xauth
