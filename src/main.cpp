@@ -16,6 +16,6 @@ int main(int argc, char *argv[])
         StartMode::Installer)
         return Application::runInstaller(RunSetup);
 
-    return Application::runClient(app, {[] { return new TfmMain; },
-                                        [] { return new TfmVvod(fmMain); }});
+    return Application::runClient(app,
+                                  {[] { return new TfmMain; }, [] { return new TfmVvod(fmMain); }});
 }

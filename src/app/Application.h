@@ -16,8 +16,8 @@ void prepare(QApplication &app);
 // The client's windows, created by the layer that knows them.
 struct ClientWindows
 {
-    std::function<QWidget *()> createMain;    // the main window, not yet shown
-    std::function<QWidget *()> createEntry;   // the entry form, hidden
+    std::function<QWidget *()> createMain;  // the main window, not yet shown
+    std::function<QWidget *()> createEntry; // the entry form, hidden
 };
 
 // Client mode: creates `DM1`, the main window and the entry form in that order, runs the event

@@ -9,8 +9,7 @@
 // Every command runs through the guard: a failure ends the command and is shown in the
 // standard error box, and nothing is thrown through Qt's event loop. Returns whether the
 // command ran to its end.
-template <typename Command>
-bool runGuarded(Command &&command) noexcept
+template <typename Command> bool runGuarded(Command &&command) noexcept
 {
     try {
         std::forward<Command>(command)();

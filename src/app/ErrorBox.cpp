@@ -36,8 +36,8 @@ QString fatalText(const QString &kindName, const QString &moduleName, quintptr a
 {
     return QStringLiteral("Исключительная ситуация %1 в модуле %2 по адресу %3.\r\n%4%5\r\n")
         .arg(kindName, moduleName,
-             QStringLiteral("%1").arg(quint64(address), 8, 16, QLatin1Char('0')).toUpper(),
-             message, message.endsWith(u'.') ? QString() : QStringLiteral("."));
+             QStringLiteral("%1").arg(quint64(address), 8, 16, QLatin1Char('0')).toUpper(), message,
+             message.endsWith(u'.') ? QString() : QStringLiteral("."));
 }
 
 void showFatal(const std::exception &error)

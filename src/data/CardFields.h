@@ -11,7 +11,7 @@ struct FieldDef
 {
     const char *name;
     FieldType type;
-    int size;         // characters, for text fields; 0 otherwise
+    int size; // characters, for text fields; 0 otherwise
     bool required;
     const char *label; // display label, UTF-8
     bool calculated;
@@ -53,9 +53,15 @@ const FieldDef &def(int index);
 // Position of the field of that name, letter case ignored; -1 when there is none.
 int indexOf(QStringView name);
 
-inline bool isCalculated(int index) { return index >= StoredCount; }
+inline bool isCalculated(int index)
+{
+    return index >= StoredCount;
+}
 
 // A name whose second character is "_" marks a calculated field; card files rely on it.
-inline bool isCalculatedName(QStringView name) { return name.size() > 1 && name.at(1) == u'_'; }
+inline bool isCalculatedName(QStringView name)
+{
+    return name.size() > 1 && name.at(1) == u'_';
+}
 
 } // namespace CardFields

@@ -23,8 +23,9 @@ CardFilter CardFilter::parse(const QString &expression)
 
     static const QRegularExpression joiner(QStringLiteral("\\s+and\\s+"),
                                            QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression term(QStringLiteral("^\\s*(FTYPE|PODKOM)\\s*=\\s*(-?\\d{1,10})\\s*$"),
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression term(
+        QStringLiteral("^\\s*(FTYPE|PODKOM)\\s*=\\s*(-?\\d{1,10})\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
 
     const QStringList parts = expression.split(joiner);
     if (parts.size() > 2)

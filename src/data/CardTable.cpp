@@ -263,8 +263,8 @@ void CardTable::post()
         ensureOrdered();
         CardRecord *record = m_view[size_t(m_current)];
         const int row = m_current;
-        const bool moves = m_sortField >= 0 &&
-                           CardOrder::compareValues(*record, *m_buffer, m_sortField) != 0;
+        const bool moves =
+            m_sortField >= 0 && CardOrder::compareValues(*record, *m_buffer, m_sortField) != 0;
         if (moves)
             m_order.erase(m_order.begin() + orderPositionOf(record));
         *record = std::move(*m_buffer);

@@ -17,9 +17,8 @@ CardTableModel::CardTableModel(CardTable *table, QObject *parent)
         m_rows = m_table->count();
         endRemoveRows();
     });
-    connect(table, &CardTable::rowChanged, this, [this](int row) {
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-    });
+    connect(table, &CardTable::rowChanged, this,
+            [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
     connect(table, &CardTable::allRowsChanged, this, [this] {
         if (m_rows > 0)
             emit dataChanged(index(0, 0), index(m_rows - 1, columnCount() - 1));

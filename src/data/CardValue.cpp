@@ -36,11 +36,11 @@ void checkIntegerRange(qint64 value, const QString &shown)
 double parseDate(const QString &text, FieldType type)
 {
     const QString t = text.trimmed();
-    const QStringList forms = type == FieldType::Date
-                                  ? QStringList{QStringLiteral("d.M.yyyy")}
-                                  : QStringList{QStringLiteral("d.M.yyyy H:mm:ss"),
-                                                QStringLiteral("d.M.yyyy H:mm"),
-                                                QStringLiteral("d.M.yyyy")};
+    const QStringList forms =
+        type == FieldType::Date
+            ? QStringList{QStringLiteral("d.M.yyyy")}
+            : QStringList{QStringLiteral("d.M.yyyy H:mm:ss"), QStringLiteral("d.M.yyyy H:mm"),
+                          QStringLiteral("d.M.yyyy")};
     for (const QString &form : forms) {
         const QDateTime dt = QDateTime::fromString(t, form);
         if (dt.isValid())

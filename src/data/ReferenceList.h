@@ -25,7 +25,7 @@ public:
     // The key of the first entry whose text equals text; empty when none does.
     QString keyOfText(QStringView text) const;
     bool containsKey(QStringView key) const;
-    int indexOfKey(QStringView key) const;  // -1 when none
+    int indexOfKey(QStringView key) const;   // -1 when none
     int indexOfText(QStringView text) const; // -1 when none
 
     int count() const { return int(m_entries.size()); }

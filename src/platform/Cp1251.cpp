@@ -78,8 +78,9 @@ QByteArray encode(const QString &text)
         const qint16 byte = t.fromUnicode[c];
         if (byte < 0) {
             const QString code = QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
-            throw QorError(QStringLiteral("Символ \"%1\" (U+%2) нельзя записать в кодировке Windows-1251")
-                               .arg(QString(text.at(i)), code));
+            throw QorError(
+                QStringLiteral("Символ \"%1\" (U+%2) нельзя записать в кодировке Windows-1251")
+                    .arg(QString(text.at(i)), code));
         }
         dst[i] = char(byte);
     }

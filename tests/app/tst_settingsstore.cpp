@@ -1,5 +1,4 @@
 #include "app/settings/DefaultsPersistence.h"
-#include "support/Failures.h"
 #include "app/settings/GridLayout.h"
 #include "app/settings/ObrSoc.h"
 #include "app/settings/SettingsStore.h"
@@ -9,6 +8,7 @@
 #include "platform/IniDocument.h"
 #include "platform/IniRegistry.h"
 #include "platform/QorError.h"
+#include "support/Failures.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

@@ -8,9 +8,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QLocale>
 #include <QMainWindow>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -57,15 +57,24 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "Файл не найден" << "Файл не найден.";
-        QTest::newRow("digit") << "Ошибка ввода/вывода 32" << "Ошибка ввода/вывода 32.";
-        QTest::newRow("exclamation") << "Сначала добавьте заседание!" << "Сначала добавьте заседание!";
-        QTest::newRow("full stop") << "Готово." << "Готово.";
-        QTest::newRow("quote") << "Файл \"a\"" << "Файл \"a\"";
-        QTest::newRow("blank") << "a " << "a ";
-        QTest::newRow("slash sorts after") << "a/" << "a/.";
-        QTest::newRow("closing bracket") << "a)" << "a)";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("letter") << "Файл не найден"
+                                << "Файл не найден.";
+        QTest::newRow("digit") << "Ошибка ввода/вывода 32"
+                               << "Ошибка ввода/вывода 32.";
+        QTest::newRow("exclamation") << "Сначала добавьте заседание!"
+                                     << "Сначала добавьте заседание!";
+        QTest::newRow("full stop") << "Готово."
+                                   << "Готово.";
+        QTest::newRow("quote") << "Файл \"a\""
+                               << "Файл \"a\"";
+        QTest::newRow("blank") << "a "
+                               << "a ";
+        QTest::newRow("slash sorts after") << "a/"
+                                           << "a/.";
+        QTest::newRow("closing bracket") << "a)"
+                                         << "a)";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void fullStopRule()
@@ -104,7 +113,8 @@ private slots:
         QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Ордана 2017"));
         // Qt's own translation gives the standard buttons their Russian texts.
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
-        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes").remove(u'&'), QStringLiteral("Да"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes").remove(u'&'),
+                 QStringLiteral("Да"));
         Dialogs::install(nullptr);
     }
 
@@ -125,14 +135,13 @@ private slots:
             [&]() -> QWidget * {
                 events << "entry";
                 auto *entry = new QWidget;
-                QObject::connect(entry, &QObject::destroyed, [&] {
-                    events << (DM1 ? "entry gone, DM1 alive" : "entry gone");
-                });
+                QObject::connect(entry, &QObject::destroyed,
+                                 [&] { events << (DM1 ? "entry gone, DM1 alive" : "entry gone"); });
                 return entry;
             }};
         QCOMPARE(Application::runClient(*qApp, windows), 0);
-        QCOMPARE(events, (QStringList{"main after DM1", "entry", "entry gone, DM1 alive",
-                                      "main gone"}));
+        QCOMPARE(events,
+                 (QStringList{"main after DM1", "entry", "entry gone, DM1 alive", "main gone"}));
         QVERIFY(!DM1);
     }
 
@@ -147,13 +156,14 @@ private slots:
         };
         const auto hidden = []() -> QWidget * { return new QWidget; };
         bool changed = false;
-        Application::runClient(*qApp, {[&]() -> QWidget * {
-                                           DM1->defaults().setValue(QStringLiteral("@LPU"), QStringLiteral("84\t"));
-                                           DM1->defaults().setValue(QStringLiteral("@PODKOM"), QStringLiteral("404"));
-                                           changed = true;
-                                           return closeAtOnce();
-                                       },
-                                       hidden});
+        Application::runClient(
+            *qApp, {[&]() -> QWidget * {
+                        DM1->defaults().setValue(QStringLiteral("@LPU"), QStringLiteral("84\t"));
+                        DM1->defaults().setValue(QStringLiteral("@PODKOM"), QStringLiteral("404"));
+                        changed = true;
+                        return closeAtOnce();
+                    },
+                    hidden});
         QVERIFY(changed);
         QString seen;
         Application::runClient(*qApp, {[&]() -> QWidget * {

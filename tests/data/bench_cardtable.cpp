@@ -9,8 +9,7 @@
 
 namespace {
 
-template <typename F>
-void measure(const char *what, F &&f)
+template <typename F> void measure(const char *what, F &&f)
 {
     QElapsedTimer timer;
     timer.start();
@@ -40,7 +39,8 @@ int main(int argc, char *argv[])
             sum += t.field(CardFields::FAM).asString().size();
     });
     measure("filter FTYPE=1", [&] { t.setFilter(QStringLiteral("FTYPE=1")); });
-    measure("filter FTYPE=2 and PODKOM=405", [&] { t.setFilter(QStringLiteral("FTYPE=2 and PODKOM=405")); });
+    measure("filter FTYPE=2 and PODKOM=405",
+            [&] { t.setFilter(QStringLiteral("FTYPE=2 and PODKOM=405")); });
     measure("filter lifted", [&] { t.setFilter(QString()); });
     measure("sort by FAM", [&] { t.setSortField(QStringLiteral("FAM")); });
     measure("sort by PODKOM", [&] { t.setSortField(QStringLiteral("PODKOM")); });

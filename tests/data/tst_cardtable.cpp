@@ -79,15 +79,31 @@ void TestCardTable::textAssignment_data()
     QTest::addColumn<QString>("assigned");
     QTest::addColumn<QString>("stored");
 
-    QTest::newRow("trailing blanks go") << "FAM" << "ИВАНОВ  " << "ИВАНОВ";
+    QTest::newRow("trailing blanks go") << "FAM"
+                                        << "ИВАНОВ  "
+                                        << "ИВАНОВ";
     QTest::newRow("45 letters cut to 40") << "FAM" << QString(45, u'Я') << QString(40, u'Я');
-    QTest::newRow("cut first, then blanks") << "DOL" << "м б x" << "м б";
-    QTest::newRow("trailing TAB stays") << "LPU" << "84\t" << "84\t";
-    QTest::newRow("TAB before blanks stays") << "LPU" << "8\t  " << "8\t";
-    QTest::newRow("leading blanks stay") << "NAME" << "  АННА" << "  АННА";
-    QTest::newRow("all blanks give empty text") << "JOB" << "   " << "";
-    QTest::newRow("integer as text") << "PODKOM" << "404" << "404";
-    QTest::newRow("negative integer") << "FTYPE" << "-2" << "-2";
+    QTest::newRow("cut first, then blanks") << "DOL"
+                                            << "м б x"
+                                            << "м б";
+    QTest::newRow("trailing TAB stays") << "LPU"
+                                        << "84\t"
+                                        << "84\t";
+    QTest::newRow("TAB before blanks stays") << "LPU"
+                                             << "8\t  "
+                                             << "8\t";
+    QTest::newRow("leading blanks stay") << "NAME"
+                                         << "  АННА"
+                                         << "  АННА";
+    QTest::newRow("all blanks give empty text") << "JOB"
+                                                << "   "
+                                                << "";
+    QTest::newRow("integer as text") << "PODKOM"
+                                     << "404"
+                                     << "404";
+    QTest::newRow("negative integer") << "FTYPE"
+                                      << "-2"
+                                      << "-2";
 }
 
 void TestCardTable::textAssignment()
@@ -140,8 +156,10 @@ void TestCardTable::integerFieldRefusesText()
 {
     CardTable t;
     t.append();
-    QVERIFY_THROWS_EXCEPTION(QorError, t.field(CardFields::PODKOM).setAsString(QStringLiteral("4x")));
-    QVERIFY_THROWS_EXCEPTION(QorError, t.field(CardFields::PODKOM).setAsString(QStringLiteral("99999999999")));
+    QVERIFY_THROWS_EXCEPTION(QorError,
+                             t.field(CardFields::PODKOM).setAsString(QStringLiteral("4x")));
+    QVERIFY_THROWS_EXCEPTION(
+        QorError, t.field(CardFields::PODKOM).setAsString(QStringLiteral("99999999999")));
     QVERIFY(!t.field(CardFields::PODKOM).hasValue());
 }
 
@@ -203,21 +221,31 @@ void TestCardTable::requiredFieldsInFieldOrder()
     QSignalSpy focus(&t, &CardTable::focusFieldRequested);
     t.append();
     t.field(CardFields::FTYPE).setAsInteger(1);
-    const QStringList expected = {
-        "Подкомиссия", "Дата ввода", "Фамилия", "Имя", "Отчество", "Фамилия  (кому)",
-        "Имя  (кому)", "Отчество  (кому)", "Специальность", "Место работы",
-        "Занимаемая должность", "Заявленная кв. категория", "Решение аттестационной комиссии"};
+    const QStringList expected = {"Подкомиссия",
+                                  "Дата ввода",
+                                  "Фамилия",
+                                  "Имя",
+                                  "Отчество",
+                                  "Фамилия  (кому)",
+                                  "Имя  (кому)",
+                                  "Отчество  (кому)",
+                                  "Специальность",
+                                  "Место работы",
+                                  "Занимаемая должность",
+                                  "Заявленная кв. категория",
+                                  "Решение аттестационной комиссии"};
     const QList<int> fields = {CardFields::PODKOM, CardFields::CHANGEDATE, CardFields::FAM,
-                               CardFields::NAME, CardFields::OTCH, CardFields::FAM2,
-                               CardFields::NAME2, CardFields::OTCH2, CardFields::SPEC,
-                               CardFields::LPU, CardFields::DOL, CardFields::DECLCAT,
+                               CardFields::NAME,   CardFields::OTCH,       CardFields::FAM2,
+                               CardFields::NAME2,  CardFields::OTCH2,      CardFields::SPEC,
+                               CardFields::LPU,    CardFields::DOL,        CardFields::DECLCAT,
                                CardFields::RESOL};
     for (int i = 0; i < fields.size(); ++i) {
         try {
             t.post();
             QFAIL("post passed");
         } catch (const QorError &e) {
-            QCOMPARE(e.message(), QStringLiteral("Поле '%1' должно иметь значение").arg(expected[i]));
+            QCOMPARE(e.message(),
+                     QStringLiteral("Поле '%1' должно иметь значение").arg(expected[i]));
         }
         QCOMPARE(focus.takeLast().at(0).toInt(), fields[i]);
         if (fields[i] == CardFields::CHANGEDATE)
@@ -451,7 +479,14 @@ void TestCardTable::sortOrders()
     QFETCH(QString, field);
     QFETCH(QStringList, order);
     CardTable t;
-    struct Row { const char *fam; int type; int podkom; const char *cat; double date; };
+    struct Row
+    {
+        const char *fam;
+        int type;
+        int podkom;
+        const char *cat;
+        double date;
+    };
     const Row rows[] = {{"б", 1, 420, "1", 42000.5},  {"Б", 2, 90, "1", 42000.5},
                         {"а", 1, 404, "", 42001},     {"Ё", 2, 410, "2", 42002},
                         {"Е", 1, 501, "2", 41000.25}, {"Ж", 2, 9, "ВЫС", 41000.5}};
@@ -603,8 +638,9 @@ void TestCardTable::calculatedFields_data()
         << QStringLiteral("(средние) Экспертная группа по аттестации средних медицинских "
                           "работников учреждений образования и социальной сферы")
                .left(50);
-    QTest::newRow("other type number") << false << 3 << 401 << mid
-                                       << QStringLiteral("(врачи) Экспертная группа по аттестации педагогических работников "
+    QTest::newRow("other type number")
+        << false << 3 << 401 << mid
+        << QStringLiteral("(врачи) Экспертная группа по аттестации педагогических работников "
                           "областных государственных учреждений здравоохранения")
                .left(50);
 }

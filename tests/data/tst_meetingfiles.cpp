@@ -1,5 +1,4 @@
 #include "CardFileTestKit.h"
-#include "support/Failures.h"
 #include "data/CardTextFormat.h"
 #include "data/MeetingFiles.h"
 #include "data/ReferenceLists.h"
@@ -7,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/QorError.h"
+#include "support/Failures.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 

@@ -1,6 +1,6 @@
 #include "platform/FileSystem.h"
-#include "support/Failures.h"
 #include "platform/QorError.h"
+#include "support/Failures.h"
 
 #include <QCoreApplication>
 #include <QDir>

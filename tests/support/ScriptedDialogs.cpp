@@ -55,10 +55,10 @@ Dialogs::Answer ScriptedDialogs::message(const QString &caption, const QString &
     return take({QStringLiteral("message"), caption, text, icon, buttons}).answer;
 }
 
-bool ScriptedDialogs::inputText(const QString &caption, const QString &prompt, QString &value,
-                                int)
+bool ScriptedDialogs::inputText(const QString &caption, const QString &prompt, QString &value, int)
 {
-    const Reply r = take({QStringLiteral("input"), caption, prompt, Icon::Question, Buttons::OkCancel});
+    const Reply r =
+        take({QStringLiteral("input"), caption, prompt, Icon::Question, Buttons::OkCancel});
     if (r.accepted)
         value = r.text;
     return r.accepted;
@@ -66,7 +66,8 @@ bool ScriptedDialogs::inputText(const QString &caption, const QString &prompt, Q
 
 bool ScriptedDialogs::chooseFolder(const QString &caption, QString &folder)
 {
-    const Reply r = take({QStringLiteral("folder"), caption, folder, Icon::Question, Buttons::OkCancel});
+    const Reply r =
+        take({QStringLiteral("folder"), caption, folder, Icon::Question, Buttons::OkCancel});
     if (r.accepted)
         folder = r.text;
     return r.accepted;
