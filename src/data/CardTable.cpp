@@ -578,7 +578,27 @@ void CardTable::refreshCalculated()
 
 void CardTable::suppressViewUpdates()
 {
-    ++m_suppressed;
+    if (m_suppressed++ > 0)
+        return;
+    m_viewBeforeSuppress.clear();
+    m_viewBeforeSuppress.reserve(m_view.size());
+    for (const CardRecord *r : m_view)
+        m_viewBeforeSuppress.push_back(r->seq());
+}
+
+bool CardTable::viewChangedWhileSuppressed() const
+{
+    // A filter lifted and put back, as every save does, leaves the views showing the same
+    // cards: they need no reset, which would cost them their scroll position and selection.
+    if (!m_structureChangedWhileSuppressed)
+        return false;
+    if (m_view.size() != m_viewBeforeSuppress.size())
+        return true;
+    for (size_t i = 0; i < m_view.size(); ++i) {
+        if (m_view[i]->seq() != m_viewBeforeSuppress[i])
+            return true;
+    }
+    return false;
 }
 
 void CardTable::resumeViewUpdates()
@@ -587,7 +607,7 @@ void CardTable::resumeViewUpdates()
     if (m_suppressed <= 0 || --m_suppressed > 0)
         return;
     ensureOrdered();
-    if (m_structureChangedWhileSuppressed) {
+    if (viewChangedWhileSuppressed()) {
         emit viewAboutToBeReset();
         emit viewReset();
     } else if (m_dataChangedWhileSuppressed) {
@@ -595,6 +615,7 @@ void CardTable::resumeViewUpdates()
     }
     m_structureChangedWhileSuppressed = false;
     m_dataChangedWhileSuppressed = false;
+    m_viewBeforeSuppress = {};
     emit currentChanged(m_current);
 }
 

@@ -153,6 +153,7 @@ private:
     void checkBrowseMode();
     // Puts cards appended during a bulk load into their places in the current order.
     void ensureOrdered();
+    bool viewChangedWhileSuppressed() const;
     void setState(State state);
     // force: announce the current card even when its row number stays, as after a change of
     // the rows under it.
@@ -200,6 +201,7 @@ private:
     // insertion into the middle of the order per card.
     bool m_unordered = false;
     bool m_structureChangedWhileSuppressed = false;
+    std::vector<quint64> m_viewBeforeSuppress; // the cards the views were showing, by bookmark
     bool m_dataChangedWhileSuppressed = false;
 };
 

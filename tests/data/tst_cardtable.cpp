@@ -754,6 +754,32 @@ void TestCardTable::suppressedUpdatesResetOnce()
     QCOMPARE(inserts.count(), 0);
     QCOMPARE(resets.count(), 1);
     QCOMPARE(model.rowCount(), 11);
+
+    // What a save does: the filter lifted and put back, the current card restored. The views
+    // show the same cards afterwards and are not reset.
+    t.setFilter(QStringLiteral("FTYPE=1"));
+    t.last();
+    resets.clear();
+    QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+    {
+        ScopedViewUpdates quiet(t);
+        ScopedCurrentCard current(t);
+        t.setFilter(QString());
+        t.setFilter(QStringLiteral("FTYPE=1"));
+    }
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(t.currentRow(), t.count() - 1);
+
+    // A card replaced by another under the same row is a change the views must see.
+    {
+        ScopedViewUpdates quiet(t);
+        t.deleteCurrent();
+        addCard(t, 1, 404, QStringLiteral("new"));
+    }
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(model.index(model.rowCount() - 1, CardFields::FAM).data().toString(),
+             QStringLiteral("new"));
 }
 
 QTEST_GUILESS_MAIN(TestCardTable)
