@@ -176,6 +176,12 @@ void CardTable::checkBrowseMode()
         cancel();
 }
 
+void CardTable::settle()
+{
+    checkBrowseMode();
+    ensureOrdered();
+}
+
 void CardTable::ensureOrdered()
 {
     if (!m_unordered)
@@ -270,6 +276,8 @@ void CardTable::post()
         *record = std::move(*m_buffer);
         m_buffer.reset();
         m_modified = false;
+        if (viewUpdatesSuppressed())
+            m_dataChangedWhileSuppressed = true; // the card may come back to the same row
         if (moves) {
             m_order.insert(std::lower_bound(m_order.begin(), m_order.end(), record,
                                             [this](const CardRecord *a, const CardRecord *b) {
@@ -352,8 +360,9 @@ void CardTable::empty()
 
 void CardTable::setCurrent(int row, bool atStart, bool atEnd, bool force)
 {
-    m_atStart = atStart;
-    m_atEnd = atEnd;
+    // An empty view is at its start and at its end, however it became empty.
+    m_atStart = atStart || row < 0;
+    m_atEnd = atEnd || row < 0;
     if (row == m_current && !force)
         return;
     m_current = row;
@@ -604,9 +613,12 @@ bool CardTable::viewChangedWhileSuppressed() const
 void CardTable::resumeViewUpdates()
 {
     Q_ASSERT(m_suppressed > 0);
-    if (m_suppressed <= 0 || --m_suppressed > 0)
+    if (m_suppressed <= 0)
         return;
-    ensureOrdered();
+    if (m_suppressed == 1)
+        ensureOrdered(); // while still suppressed: the views hear of it below, once
+    if (--m_suppressed > 0)
+        return;
     if (viewChangedWhileSuppressed()) {
         emit viewAboutToBeReset();
         emit viewReset();

@@ -115,7 +115,11 @@ public:
     void setConnected(Handler handler, bool connected);
     bool isConnected(Handler handler) const;
 
-    // Reading any visible row without moving, for views.
+    // Finishes what is pending before the rows are read in place: posts a changed card
+    // (cancels an unchanged one) and puts the cards of a bulk load into the current order.
+    void settle();
+
+    // Reading any visible row without moving, for views and writers (after settle()).
     bool hasValue(int row, int field) const;
     QString text(int row, int field) const;
     const CardRecord *recordAt(int row) const;
@@ -244,8 +248,15 @@ public:
     explicit ScopedCurrentCard(CardTable &table) : m_table(table), m_bookmark(table.bookmark()) {}
     ~ScopedCurrentCard()
     {
-        if (m_bookmark && m_table.bookmarkValid(m_bookmark))
-            m_table.gotoBookmark(m_bookmark);
+        // Only in browse state: going there would otherwise post a pending change, which may
+        // fail, and nothing may be thrown from here.
+        if (m_bookmark && m_table.state() == CardTable::State::Browse &&
+            m_table.bookmarkValid(m_bookmark)) {
+            try {
+                m_table.gotoBookmark(m_bookmark);
+            } catch (...) {
+            }
+        }
     }
     ScopedCurrentCard(const ScopedCurrentCard &) = delete;
     ScopedCurrentCard &operator=(const ScopedCurrentCard &) = delete;

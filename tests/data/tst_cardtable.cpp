@@ -35,6 +35,7 @@ private slots:
     void cancelAfterAppendReturnsToPreviousCard();
     void deleteMovesToNextCard();
     void emptyRemovesHiddenCards();
+    void emptyViewIsAtStartAndEnd();
 
     void filterExpressions_data();
     void filterExpressions();
@@ -383,6 +384,30 @@ void TestCardTable::deleteMovesToNextCard()
     QVERIFY(t.isEmpty());
     QCOMPARE(t.currentRow(), -1);
     QVERIFY_THROWS_EXCEPTION(QorError, t.deleteCurrent());
+}
+
+void TestCardTable::emptyViewIsAtStartAndEnd()
+{
+    CardTable t;
+    t.setSortField(QStringLiteral("FAM"));
+    QVERIFY(t.atStart() && t.atEnd());
+
+    t.setFilter(QStringLiteral("FTYPE=1"));
+    addCard(t, 2, 410, QStringLiteral("hidden")); // posted into an empty view, hidden at once
+    QVERIFY(t.isEmpty());
+    QVERIFY(t.atStart() && t.atEnd());
+
+    addCard(t, 1, 404, QStringLiteral("shown"));
+    QVERIFY(!t.atStart() && !t.atEnd());
+    t.edit();
+    t.field(CardFields::FTYPE).setAsInteger(2); // the last visible card leaves the view
+    t.post();
+    QVERIFY(t.isEmpty());
+    QVERIFY(t.atStart() && t.atEnd());
+    int walked = 0;
+    for (t.first(); !t.atEnd(); t.next())
+        ++walked;
+    QCOMPARE(walked, 0);
 }
 
 void TestCardTable::emptyRemovesHiddenCards()
@@ -770,6 +795,22 @@ void TestCardTable::suppressedUpdatesResetOnce()
     QCOMPARE(resets.count(), 0);
     QCOMPARE(changes.count(), 0);
     QCOMPARE(t.currentRow(), t.count() - 1);
+
+    // An edit that comes back to the same row while the views are suppressed is shown.
+    t.setSortField(QStringLiteral("FAM"));
+    t.first();
+    resets.clear();
+    changes.clear();
+    {
+        ScopedViewUpdates quiet(t);
+        t.edit();
+        t.field(CardFields::FAM).setAsString(QStringLiteral("A2")); // still sorts first
+        t.post();
+    }
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(model.index(0, CardFields::FAM).data().toString(), QStringLiteral("A2"));
+    t.last();
 
     // A card replaced by another under the same row is a change the views must see.
     {
