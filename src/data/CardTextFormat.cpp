@@ -176,7 +176,8 @@ bool postCard(CardTable &table, const CardLines &values)
 int WriteCards(CardTable &table, const ReferenceLists &lists, const QString &path)
 {
     BusyCursor busy;
-    // The cards are read where they stand; the current card never moves.
+    // The cards are read where they stand, in the current order; the current card never moves.
+    table.settle();
     ScopedViewUpdates views(table);
 
     QString out;

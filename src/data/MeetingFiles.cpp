@@ -29,8 +29,9 @@ public:
             return;
         try {
             m_table.setFilter(m_filter);
-        } catch (const QorError &) {
-            // The expression was the table's own a moment ago; it cannot fail to parse.
+        } catch (...) {
+            // The expression was the table's own a moment ago and the table is browsing:
+            // nothing can fail here, and nothing may be thrown from a destructor.
         }
     }
     LiftedFilter(const LiftedFilter &) = delete;
@@ -115,9 +116,14 @@ QString meetingFilePath(const QString &folder, const QString &name)
     const QString exact = FileSystem::joinPath(folder, fileName);
     if (FileSystem::anythingExists(exact))
         return exact;
-    // A file system that tells letter case apart: find the file however its name is spelled.
+    // A file system that tells letter case apart: find the file however its name is spelled,
+    // the meeting name spelled exactly first ("b" is b.DAT, not B.dat, when both are there).
     QStringList candidates = FileSystem::listFiles(folder, kDat);
     candidates.sort();
+    for (const QString &candidate : std::as_const(candidates)) {
+        if (QStringView(candidate).chopped(kDat.size()) == name)
+            return FileSystem::joinPath(folder, candidate);
+    }
     for (const QString &candidate : std::as_const(candidates)) {
         if (candidate.compare(fileName, Qt::CaseInsensitive) == 0)
             return FileSystem::joinPath(folder, candidate);
@@ -140,6 +146,7 @@ void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &f
 {
     const QString file = meetingFilePath(folder, name);
     const QString temp = meetingTempPath(file);
+    table.settle(); // a pending change is posted (or dropped) before the filter is lifted
     {
         ScopedViewUpdates views(table);
         ScopedCurrentCard current(table);

@@ -66,6 +66,7 @@ private slots:
     void dayNumbers_data();
     void dayNumbers();
     void dayNumbersIgnoreLocale();
+    void orderAfterBulkPosts();
 
 private:
     QTemporaryDir m_dir;
@@ -300,6 +301,28 @@ void TestCardTextFormat::dayNumbersIgnoreLocale()
     QLocale::setDefault(saved);
     QVERIFY(fileBytes(path).contains("\r\n@CHANGEDATE=42809-60417\r\n"));
     QCOMPARE(back.text(0, CardFields::CHANGEDATE), t.text(0, CardFields::CHANGEDATE));
+}
+
+// Cards posted while the views are suppressed, with a sort field set, are written in the
+// table's order all the same.
+void TestCardTextFormat::orderAfterBulkPosts()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("order.dat");
+    CardTable t;
+    t.setSortField("FAM");
+    {
+        ScopedViewUpdates quiet(t);
+        addCard(t, validCard("ВТОРОЙ"));
+        addCard(t, validCard("ПЕРВЫЙ"));
+        addCard(t, validCard("АНДРЕЕВ"));
+        QCOMPARE(WriteCards(t, ReferenceLists(), file), 3);
+    }
+    const QByteArray bytes = fileBytes(file);
+    const qsizetype a = bytes.indexOf(cp1251("@FAM=АНДРЕЕВ"));
+    const qsizetype b = bytes.indexOf(cp1251("@FAM=ВТОРОЙ"));
+    const qsizetype c = bytes.indexOf(cp1251("@FAM=ПЕРВЫЙ"));
+    QVERIFY(a > 0 && a < b && b < c);
 }
 
 QTEST_GUILESS_MAIN(TestCardTextFormat)

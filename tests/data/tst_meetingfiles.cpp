@@ -60,6 +60,8 @@ private slots:
     void saveFailureKeepsMeetingFile();
     void saveRenameFailures();
     void folderWhereTheFileGoes();
+    void caseTwinsKeepTheirOwnFiles();
+    void pendingEditIsPostedOrRefused();
     void readOnlyMeetingFile();
     void refusedCardsAreKept();
     void unreadableFileIsKept();
@@ -138,6 +140,41 @@ void TestMeetingFiles::letterCaseOfTheFile()
     LoadMeeting(back, folder(), "c", m_refused);
     QCOMPARE(back.count(), 3);
     QCOMPARE(ListMeetings(folder()), QStringList{"c"});
+}
+
+// On a file system that tells case apart, B.dat and b.DAT are two meetings, each its own file.
+void TestMeetingFiles::caseTwinsKeepTheirOwnFiles()
+{
+    QVERIFY(putFile(path("B.dat"), crlfLines({"<QOR>", "[1]"}) + "\r\n"));
+    QVERIFY(putFile(path("b.DAT"), "<QOR>\r\n"));
+    QCOMPARE(ListMeetings(folder()).size(), 2);
+    QCOMPARE(meetingFilePath(folder(), "B"), path("B.dat"));
+    QCOMPARE(meetingFilePath(folder(), "b"), path("b.DAT"));
+    CardTable t;
+    fill(t);
+    SaveMeeting(t, ReferenceLists(), folder(), "b", m_refused);
+    QCOMPARE(fileBytes(path("B.dat")), crlfLines({"<QOR>", "[1]"}) + "\r\n");
+}
+
+// A card still being edited when a save comes is posted first; one that cannot be posted stops
+// the save with its message, and the program goes on.
+void TestMeetingFiles::pendingEditIsPostedOrRefused()
+{
+    CardTable t;
+    fill(t);
+    t.setFilter("FTYPE=1");
+    t.first();
+    t.edit();
+    t.field(CardFields::FAM).clear();
+    QCOMPARE(errorOf([&] { SaveMeeting(t, ReferenceLists(), folder(), "m", m_refused); }),
+             QStringLiteral("Поле 'Фамилия' должно иметь значение"));
+    QVERIFY(!FileSystem::anythingExists(path("m.dat")));
+    QCOMPARE(t.filter(), QStringLiteral("FTYPE=1"));
+
+    t.field(CardFields::FAM).setAsString("ПОПРАВЛЕНО");
+    SaveMeeting(t, ReferenceLists(), folder(), "m", m_refused);
+    QCOMPARE(t.state(), CardTable::State::Browse);
+    QVERIFY(fileBytes(path("m.dat")).contains(cp1251("@FAM=ПОПРАВЛЕНО")));
 }
 
 void TestMeetingFiles::saveWritesHiddenCards()
