@@ -18,18 +18,30 @@
 namespace {
 
 // Ends the event loop when the main window has closed, whatever other window is still open.
+// The filter sees the close request before the window does, and the window may still refuse
+// it: whether it closed is looked at once the request has been handled.
 class QuitWhenClosed : public QObject
 {
 public:
-    using QObject::QObject;
+    explicit QuitWhenClosed(QWidget *window) : m_window(window) {}
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Close && event->isAccepted())
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        if (watched == m_window && event->type() == QEvent::Close) {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!m_window->isVisible())
+                        QCoreApplication::quit();
+                },
+                Qt::QueuedConnection);
+        }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    QWidget *m_window;
 };
 
 } // namespace
@@ -59,7 +71,7 @@ int runClient(QApplication &app, const ClientWindows &windows)
     std::unique_ptr<QWidget> entry(windows.createEntry());
 
     main->setAttribute(Qt::WA_DeleteOnClose, false);
-    QuitWhenClosed quitWhenClosed;
+    QuitWhenClosed quitWhenClosed(main.get());
     main->installEventFilter(&quitWhenClosed);
     main->show();
     app.exec();

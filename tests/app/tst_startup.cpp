@@ -7,6 +7,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QLocale>
 #include <QMainWindow>
@@ -143,6 +144,37 @@ private slots:
         QCOMPARE(events,
                  (QStringList{"main after DM1", "entry", "entry gone, DM1 alive", "main gone"}));
         QVERIFY(!DM1);
+    }
+
+    // A main window that refuses to close keeps the program running; it ends when the window
+    // really closes.
+    void refusedCloseKeepsRunning()
+    {
+        class Stubborn : public QMainWindow
+        {
+        public:
+            int refusals = 1;
+
+        protected:
+            void closeEvent(QCloseEvent *event) override
+            {
+                if (refusals-- > 0)
+                    event->ignore();
+            }
+        };
+        Stubborn *window = nullptr;
+        bool stillRunning = false;
+        Application::runClient(*qApp, {[&]() -> QWidget * {
+                                           window = new Stubborn;
+                                           QTimer::singleShot(0, window, [&] { window->close(); });
+                                           QTimer::singleShot(100, window, [&] {
+                                               stillRunning = window->isVisible();
+                                               window->close();
+                                           });
+                                           return window;
+                                       },
+                                       [] { return new QWidget; }});
+        QVERIFY(stillRunning);
     }
 
     // The remembered defaults survive a run: loaded when the data module is created, saved
