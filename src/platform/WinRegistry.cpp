@@ -34,6 +34,12 @@ private:
     HKEY m_key = nullptr;
 };
 
+LSTATUS openKey(const QString &keyPath, REGSAM access, KeyHandle &key)
+{
+    return RegOpenKeyExW(HKEY_CURRENT_USER, wide(joinKeyPath(keyPath)).c_str(), 0, access,
+                         key.out());
+}
+
 } // namespace
 
 bool WinRegistry::fail(long code)
@@ -42,17 +48,20 @@ bool WinRegistry::fail(long code)
     return false;
 }
 
+RegistryBackend::Result WinRegistry::openResult(long code)
+{
+    if (code == ERROR_SUCCESS)
+        return Result::Ok;
+    if (code == ERROR_FILE_NOT_FOUND)
+        return Result::Missing;
+    fail(code);
+    return Result::Failed;
+}
+
 RegistryBackend::Result WinRegistry::keyExists(const QString &keyPath)
 {
     KeyHandle key;
-    const LSTATUS rc = RegOpenKeyExW(HKEY_CURRENT_USER, wide(joinKeyPath(keyPath)).c_str(), 0,
-                                     KEY_READ, key.out());
-    if (rc == ERROR_SUCCESS)
-        return Result::Ok;
-    if (rc == ERROR_FILE_NOT_FOUND)
-        return Result::Missing;
-    fail(rc);
-    return Result::Failed;
+    return openResult(openKey(keyPath, KEY_READ, key));
 }
 
 bool WinRegistry::createKey(const QString &keyPath)
@@ -67,24 +76,15 @@ RegistryBackend::Result WinRegistry::readValue(const QString &keyPath, const QSt
                                                QString *text)
 {
     KeyHandle key;
-    LSTATUS rc = RegOpenKeyExW(HKEY_CURRENT_USER, wide(joinKeyPath(keyPath)).c_str(), 0,
-                               KEY_QUERY_VALUE, key.out());
-    if (rc == ERROR_FILE_NOT_FOUND)
-        return Result::Missing;
-    if (rc != ERROR_SUCCESS) {
-        fail(rc);
-        return Result::Failed;
-    }
+    if (const Result opened = openResult(openKey(keyPath, KEY_QUERY_VALUE, key));
+        opened != Result::Ok)
+        return opened;
     const std::wstring valueName = wide(name);
     DWORD type = 0;
     DWORD size = 0;
-    rc = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size);
-    if (rc == ERROR_FILE_NOT_FOUND)
-        return Result::Missing;
-    if (rc != ERROR_SUCCESS) {
-        fail(rc);
-        return Result::Failed;
-    }
+    LSTATUS rc = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size);
+    if (const Result found = openResult(rc); found != Result::Ok)
+        return found;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return Result::WrongType;
     std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
@@ -120,8 +120,7 @@ bool WinRegistry::writeValue(const QString &keyPath, const QString &name, const 
 bool WinRegistry::deleteValue(const QString &keyPath, const QString &name)
 {
     KeyHandle key;
-    LSTATUS rc = RegOpenKeyExW(HKEY_CURRENT_USER, wide(joinKeyPath(keyPath)).c_str(), 0,
-                               KEY_SET_VALUE, key.out());
+    LSTATUS rc = openKey(keyPath, KEY_SET_VALUE, key);
     if (rc == ERROR_FILE_NOT_FOUND)
         return true;
     if (rc != ERROR_SUCCESS)
@@ -142,14 +141,10 @@ bool WinRegistry::deleteKeyTree(const QString &keyPath)
 RegistryBackend::Result WinRegistry::valueNames(const QString &keyPath, QStringList *names)
 {
     KeyHandle key;
-    LSTATUS rc = RegOpenKeyExW(HKEY_CURRENT_USER, wide(joinKeyPath(keyPath)).c_str(), 0,
-                               KEY_QUERY_VALUE, key.out());
-    if (rc == ERROR_FILE_NOT_FOUND)
-        return Result::Missing;
-    if (rc != ERROR_SUCCESS) {
-        fail(rc);
-        return Result::Failed;
-    }
+    if (const Result opened = openResult(openKey(keyPath, KEY_QUERY_VALUE, key));
+        opened != Result::Ok)
+        return opened;
+    LSTATUS rc = ERROR_SUCCESS;
     names->clear();
     std::vector<wchar_t> buffer(16384, L'\0'); // the longest value name the registry allows
     for (DWORD index = 0;; ++index) {

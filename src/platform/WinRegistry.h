@@ -21,6 +21,8 @@ public:
 
 private:
     bool fail(long code);
+    // Ok, Missing, or Failed with the error noted.
+    Result openResult(long code);
 };
 
 #endif
