@@ -69,6 +69,13 @@ private slots:
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
     QString folder() const { return m_dir->path() + QDir::separator(); }
+    // How many cards the meeting's file gives when it is loaded afresh.
+    int cardsOnDisk(const QString &name)
+    {
+        CardTable back;
+        LoadMeeting(back, folder(), name, m_refused);
+        return back.count();
+    }
     std::unique_ptr<QTemporaryDir> m_dir;
     RefusedMeetings m_refused;
 };
@@ -136,9 +143,7 @@ void TestMeetingFiles::letterCaseOfTheFile()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"c.DAT"});
     QCOMPARE(meetingFilePath(folder(), "C"), path("c.DAT"));
 
-    CardTable back;
-    LoadMeeting(back, folder(), "c", m_refused);
-    QCOMPARE(back.count(), 3);
+    QCOMPARE(cardsOnDisk("c"), 3);
     QCOMPARE(ListMeetings(folder()), QStringList{"c"});
 }
 
@@ -191,9 +196,7 @@ void TestMeetingFiles::saveWritesHiddenCards()
     QCOMPARE(t.bookmark(), current);
     QVERIFY(!t.viewUpdatesSuppressed());
 
-    CardTable back;
-    LoadMeeting(back, folder(), "m", m_refused);
-    QCOMPARE(back.count(), 3);
+    QCOMPARE(cardsOnDisk("m"), 3);
     QVERIFY(!QFileInfo::exists(path("m.tmp")));
 }
 
@@ -208,9 +211,7 @@ void TestMeetingFiles::saveAfterPostOfFilteredTable()
     t.edit();
     t.field(CardFields::JOB).setAsString("изменено");
     t.post();
-    CardTable back;
-    LoadMeeting(back, folder(), "m", m_refused);
-    QCOMPARE(back.count(), 3); // the mid-level card the filter hides is still in the file
+    QCOMPARE(cardsOnDisk("m"), 3); // the mid-level card the filter hides is still in the file
     QVERIFY(fileBytes(path("m.dat")).contains(cp1251("@JOB=изменено")));
 }
 
@@ -362,9 +363,7 @@ void TestMeetingFiles::saveFailureKeepsMeetingFile()
     if (nth == 0)
         t.deleteCurrent(); // ПЛОХОВ, the last card posted
     SaveMeeting(t, ReferenceLists(), folder(), "m", m_refused); // the next save mends it all
-    CardTable back;
-    LoadMeeting(back, folder(), "m", m_refused);
-    QCOMPARE(back.count(), 403);
+    QCOMPARE(cardsOnDisk("m"), 403);
     QVERIFY(!QFileInfo::exists(path("m.tmp")));
 }
 
@@ -419,9 +418,7 @@ void TestMeetingFiles::readOnlyMeetingFile()
     QVERIFY(QFile::setPermissions(path("m.dat"), QFile::ReadOwner | QFile::ReadGroup));
     addCard(t, validCard("ЧЕТВЕРТЫЙ"));
     SaveMeeting(t, ReferenceLists(), folder(), "m", m_refused);
-    CardTable back;
-    LoadMeeting(back, folder(), "m", m_refused);
-    QCOMPARE(back.count(), 4);
+    QCOMPARE(cardsOnDisk("m"), 4);
 }
 
 void TestMeetingFiles::refusedCardsAreKept()
