@@ -58,10 +58,4 @@ inline bool isCalculated(int index)
     return index >= StoredCount;
 }
 
-// A name whose second character is "_" marks a calculated field; card files rely on it.
-inline bool isCalculatedName(QStringView name)
-{
-    return name.size() > 1 && name.at(1) == u'_';
-}
-
 } // namespace CardFields

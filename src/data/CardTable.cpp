@@ -5,6 +5,7 @@
 #include "platform/QorError.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -13,72 +14,79 @@ QString noSuchField(QStringView name)
     return QStringLiteral("Поле '%1' не найдено").arg(name);
 }
 
+// One field's value, to tell whether an assignment changed it.
+struct FieldValue
+{
+    bool has;
+    double number;
+    QString text;
+
+    static FieldValue of(const CardRecord &r, int field)
+    {
+        const bool numeric = CardRecord::isNumeric(field);
+        return {r.hasValue(field), numeric ? r.number(field) : 0.0,
+                numeric ? QString() : r.text(field)};
+    }
+    bool operator==(const FieldValue &o) const
+    {
+        return has == o.has && number == o.number && text == o.text;
+    }
+};
+
 } // namespace
 
-// ---- Field handles -------------------------------------------------------------------------
-
-bool CardField::hasValue() const
+// One change of the table: refuses to start while another is under way, and announces what it
+// changed once it has settled. Nothing is announced half-way: the views hear of a change only
+// when state, pending card, view and current row agree.
+class CardTable::Operation
 {
-    return m_table->fieldHasValue(m_index);
-}
-
-QString CardField::asString() const
-{
-    return m_table->fieldText(m_index);
-}
-
-qint32 CardField::asInteger() const
-{
-    if (isCalculated()) {
-        bool ok = false;
-        const int v = asString().toInt(&ok);
-        return ok ? v : 0;
+public:
+    explicit Operation(CardTable &table) : m_table(table)
+    {
+        if (m_table.m_busy)
+            throw QorError(
+                QStringLiteral("Набор данных занят: предыдущая операция ещё не завершена"));
+        m_table.m_busy = true;
+        m_table.m_news = {};
     }
-    const CardRecord *r = m_table->currentRecord();
-    return r ? CardValue::asInteger(*r, m_index) : 0;
-}
+    // Announces and ends the operation; a failing slot does not keep the others from hearing.
+    void finish()
+    {
+        m_finished = true;
+        struct Done
+        {
+            bool &busy;
+            ~Done() { busy = false; }
+        } done{m_table.m_busy};
+        m_table.announce();
+    }
+    ~Operation()
+    {
+        if (m_finished)
+            return;
+        try {
+            finish(); // a failure half-way: the views still learn what did change
+        } catch (...) {
+        }
+    }
+    Operation(const Operation &) = delete;
+    Operation &operator=(const Operation &) = delete;
 
-double CardField::asFloat() const
-{
-    if (isCalculated())
-        return asString().toDouble();
-    const CardRecord *r = m_table->currentRecord();
-    return r ? CardValue::asNumber(*r, m_index) : 0.0;
-}
-
-void CardField::setAsString(const QString &text) const
-{
-    CardValue::assignText(m_table->writableRecord(), m_index, text);
-    m_table->markModified();
-}
-
-void CardField::setAsInteger(qint64 value) const
-{
-    CardValue::assignInteger(m_table->writableRecord(), m_index, value);
-    m_table->markModified();
-}
-
-void CardField::setAsFloat(double value) const
-{
-    CardValue::assignNumber(m_table->writableRecord(), m_index, value);
-    m_table->markModified();
-}
-
-void CardField::clear() const
-{
-    m_table->writableRecord().clear(m_index);
-    m_table->markModified();
-}
-
-// ---- Table ---------------------------------------------------------------------------------
+private:
+    CardTable &m_table;
+    bool m_finished = false;
+};
 
 CardTable::CardTable(QObject *parent) : QObject(parent) {}
 
 CardTable::~CardTable() = default;
 
+// ---- Fields --------------------------------------------------------------------------------
+
 CardField CardTable::field(int index)
 {
-    Q_ASSERT(index >= 0 && index < CardFields::Count);
+    if (index < 0 || index >= CardFields::Count)
+        throw QorError(QStringLiteral("Поле с номером %1 не найдено").arg(index));
     return CardField(this, index);
 }
 
@@ -92,68 +100,87 @@ CardField CardTable::fieldByName(QStringView name)
 
 const CardRecord *CardTable::currentRecord() const
 {
-    if (m_state != State::Browse)
+    if (m_buffer)
         return &*m_buffer;
     return m_current >= 0 ? m_view[size_t(m_current)] : nullptr;
 }
 
 CardRecord &CardTable::writableRecord()
 {
-    if (m_state == State::Browse)
+    if (!m_buffer)
         throw QorError(QStringLiteral("Набор данных не в режиме редактирования или вставки"));
     return *m_buffer;
 }
 
-void CardTable::markModified()
+void CardTable::assign(int field, const std::function<void(CardRecord &)> &apply)
 {
+    if (CardFields::isCalculated(field))
+        throw QorError(QStringLiteral("Поле '%1' не может быть изменено")
+                           .arg(CardFields::def(field).nameText()));
+    CardRecord &record = writableRecord();
+    if (viewUpdatesSuppressed()) { // a bulk load: nobody to tell, no time to compare
+        apply(record);
+        m_modified = true;
+        return;
+    }
+    const FieldValue before = FieldValue::of(record, field);
+    apply(record);
     m_modified = true;
+    if (FieldValue::of(record, field) == before)
+        return;
+    emit fieldChanged(field);
+    if (field == CardFields::FTYPE)
+        emit fieldChanged(CardFields::C_FTYPE);
+    else if (field == CardFields::PODKOM)
+        emit fieldChanged(CardFields::C_PODKOM);
 }
 
 CalculatedValues CardTable::calculate(const CardRecord &record) const
 {
     CalculatedValues out;
-    if (m_calc && m_connected[int(Handler::Calculate)])
-        m_calc(record, out);
+    if (m_calculate.active())
+        m_calculate.run(record, out);
     return out;
 }
 
-bool CardTable::fieldHasValue(int field) const
+bool CardTable::hasValue(const CardRecord &card, int field) const
 {
-    const CardRecord *r = currentRecord();
-    if (!r)
-        return false;
-    return CardFields::isCalculated(field) ? calculate(*r).hasValue(field) : r->hasValue(field);
+    return CardFields::isCalculated(field) ? calculate(card).hasValue(field) : card.hasValue(field);
 }
 
-QString CardTable::fieldText(int field) const
+QString CardTable::text(const CardRecord &card, int field) const
 {
-    const CardRecord *r = currentRecord();
-    if (!r)
-        return QString();
-    return CardFields::isCalculated(field) ? calculate(*r).text(field)
-                                           : CardValue::asText(*r, field);
+    return CardFields::isCalculated(field) ? calculate(card).text(field)
+                                           : CardValue::asText(card, field);
 }
 
 bool CardTable::hasValue(int row, int field) const
 {
     const CardRecord *r = recordAt(row);
-    if (!r)
-        return false;
-    return CardFields::isCalculated(field) ? calculate(*r).hasValue(field) : r->hasValue(field);
+    return r && hasValue(*r, field);
 }
 
 QString CardTable::text(int row, int field) const
 {
     const CardRecord *r = recordAt(row);
-    if (!r)
-        return QString();
-    return CardFields::isCalculated(field) ? calculate(*r).text(field)
-                                           : CardValue::asText(*r, field);
+    return r ? text(*r, field) : QString();
 }
 
 const CardRecord *CardTable::recordAt(int row) const
 {
     return row >= 0 && row < count() ? m_view[size_t(row)] : nullptr;
+}
+
+CardTable::Bookmark CardTable::bookmarkAt(int row) const
+{
+    const CardRecord *r = recordAt(row);
+    return r ? r->seq() : 0;
+}
+
+const CardRecord *CardTable::recordOf(Bookmark bookmark) const
+{
+    const auto it = m_cards.find(bookmark);
+    return it == m_cards.end() ? nullptr : it->second.get();
 }
 
 // ---- States and changes --------------------------------------------------------------------
@@ -163,7 +190,7 @@ void CardTable::setState(State state)
     if (m_state == state)
         return;
     m_state = state;
-    emit stateChanged(state);
+    m_news.state = true;
 }
 
 void CardTable::checkBrowseMode()
@@ -196,32 +223,33 @@ void CardTable::ensureOrdered()
 void CardTable::append()
 {
     checkBrowseMode();
+    Operation op(*this);
     m_beforeInsert = bookmark();
     m_buffer.emplace();
     m_modified = false;
     setState(State::Insert);
+    m_news.content = true;
+    op.finish();
 }
 
 void CardTable::edit()
 {
     if (m_state != State::Browse)
         return;
-    ensureOrdered();
     if (isEmpty()) { // editing an empty table starts a new card, as the bound boxes expect
         append();
         return;
     }
+    Operation op(*this);
+    ensureOrdered();
     m_buffer = *m_view[size_t(m_current)];
     m_modified = false;
     setState(State::Edit);
+    op.finish();
 }
 
-void CardTable::post()
+void CardTable::checkRequiredFields()
 {
-    if (m_state == State::Browse)
-        return;
-
-    runHandler(Handler::BeforePost);
     for (int i = 0; i < CardFields::StoredCount; ++i) {
         if (CardFields::def(i).required && !m_buffer->hasValue(i)) {
             emit focusFieldRequested(i);
@@ -229,95 +257,108 @@ void CardTable::post()
                                .arg(CardFields::def(i).labelText()));
         }
     }
+}
 
-    if (m_state == State::Insert) {
-        auto owned = std::make_unique<CardRecord>(std::move(*m_buffer));
-        CardRecord *record = owned.get();
-        record->setSeq(m_nextSeq++);
-        m_cards.emplace(record->seq(), std::move(owned));
-        m_buffer.reset();
-        m_modified = false;
-        if (viewUpdatesSuppressed() && m_sortField >= 0) {
-            m_unordered = true;
-            m_structureChangedWhileSuppressed = true;
-            m_order.push_back(record);
-            if (m_filter.matches(*record)) {
-                m_view.push_back(record);
-                setCurrent(count() - 1, false, false, true);
-            }
-            setState(State::Browse);
-            runHandler(Handler::AfterPost);
-            return;
-        }
-        m_order.insert(std::upper_bound(m_order.begin(), m_order.end(), record,
-                                        [this](const CardRecord *a, const CardRecord *b) {
-                                            return CardOrder::less(*a, *b, m_sortField);
-                                        }),
-                       record);
-        if (m_filter.matches(*record)) {
-            const int row = viewInsertPosition(record);
-            beginInsert(row);
-            m_view.insert(m_view.begin() + row, record);
-            endInsert(row);
-            setCurrent(row, false, false, true);
-        } else if (m_beforeInsert && bookmarkValid(m_beforeInsert)) {
-            setCurrent(viewPositionOf(m_cards.at(m_beforeInsert).get()), false, false, true);
-        } else {
-            setCurrent(isEmpty() ? -1 : qMin(qMax(m_current, 0), count() - 1), false, false, true);
-        }
-    } else {
-        ensureOrdered();
-        CardRecord *record = m_view[size_t(m_current)];
-        const int row = m_current;
-        const bool moves =
-            m_sortField >= 0 && CardOrder::compareValues(*record, *m_buffer, m_sortField) != 0;
-        if (moves)
-            m_order.erase(m_order.begin() + orderPositionOf(record));
-        *record = std::move(*m_buffer);
-        m_buffer.reset();
-        m_modified = false;
-        if (viewUpdatesSuppressed())
-            m_dataChangedWhileSuppressed = true; // the card may come back to the same row
-        if (moves) {
-            m_order.insert(std::lower_bound(m_order.begin(), m_order.end(), record,
-                                            [this](const CardRecord *a, const CardRecord *b) {
-                                                return CardOrder::less(*a, *b, m_sortField);
-                                            }),
-                           record);
-        }
-        if (!m_filter.matches(*record)) {
-            beginRemove(row);
-            m_view.erase(m_view.begin() + row);
-            endRemove(row);
-            setCurrent(isEmpty() ? -1 : qMin(row, count() - 1), false, false, true);
-        } else if (moves) {
-            beginRemove(row);
-            m_view.erase(m_view.begin() + row);
-            endRemove(row);
-            const int to = viewInsertPosition(record);
-            beginInsert(to);
-            m_view.insert(m_view.begin() + to, record);
-            endInsert(to);
-            setCurrent(to, false, false, true);
-        } else {
-            changedRow(row);
-        }
-    }
+void CardTable::post()
+{
+    if (m_state == State::Browse)
+        return;
+    Operation op(*this);
+    runHandler(m_beforePost);
+    checkRequiredFields();
+    if (m_state == State::Insert)
+        storeNewCard();
+    else
+        storeEditedCard();
+    m_modified = false;
     setState(State::Browse);
-    runHandler(Handler::AfterPost);
+    m_news.content = true;
+    op.finish();
+    runHandler(m_afterPost);
+}
+
+void CardTable::storeNewCard()
+{
+    auto owned = std::make_unique<CardRecord>(std::move(*m_buffer));
+    m_buffer.reset();
+    CardRecord *record = owned.get();
+    record->setSeq(m_nextSeq++);
+    m_cards.emplace(record->seq(), std::move(owned));
+    const bool shown = m_filter.matches(*record);
+
+    if (viewUpdatesSuppressed() && m_sortField >= 0) { // a bulk load: sorted once at the end
+        m_unordered = true;
+        m_order.push_back(record);
+        if (shown) {
+            m_view.push_back(record);
+            noteRows(Announcement::Rows::Inserted, count() - 1);
+            setCurrent(count() - 1, false, false, true);
+        }
+        return;
+    }
+
+    const auto less = [this](const CardRecord *a, const CardRecord *b) {
+        return CardOrder::less(*a, *b, m_sortField);
+    };
+    m_order.insert(std::upper_bound(m_order.begin(), m_order.end(), record, less), record);
+    if (shown) {
+        const int row = viewInsertPosition(record);
+        m_view.insert(m_view.begin() + row, record);
+        noteRows(Announcement::Rows::Inserted, row);
+        setCurrent(row, false, false, true);
+    } else if (m_beforeInsert && bookmarkValid(m_beforeInsert)) {
+        setCurrent(viewPositionOf(m_cards.at(m_beforeInsert).get()), false, false, true);
+    } else {
+        setCurrent(isEmpty() ? -1 : qMin(qMax(m_current, 0), count() - 1), false, false, true);
+    }
+}
+
+void CardTable::storeEditedCard()
+{
+    ensureOrdered();
+    CardRecord *record = m_view[size_t(m_current)];
+    const int row = m_current;
+    const bool moves =
+        m_sortField >= 0 && CardOrder::compareValues(*record, *m_buffer, m_sortField) != 0;
+    const auto less = [this](const CardRecord *a, const CardRecord *b) {
+        return CardOrder::less(*a, *b, m_sortField);
+    };
+    if (moves) // found by its old value, before that changes
+        m_order.erase(m_order.begin() + orderPositionOf(record));
+    *record = std::move(*m_buffer);
+    m_buffer.reset();
+    if (moves)
+        m_order.insert(std::lower_bound(m_order.begin(), m_order.end(), record, less), record);
+
+    if (!m_filter.matches(*record)) {
+        m_view.erase(m_view.begin() + row);
+        noteRows(Announcement::Rows::Removed, row);
+        setCurrent(isEmpty() ? -1 : qMin(row, count() - 1), false, false, true);
+    } else if (moves) {
+        m_view.erase(m_view.begin() + row);
+        const int to = viewInsertPosition(record);
+        m_view.insert(m_view.begin() + to, record);
+        noteRows(Announcement::Rows::Moved, row, to);
+        setCurrent(to, false, false, true);
+    } else {
+        noteRows(Announcement::Rows::Changed, row);
+    }
 }
 
 void CardTable::cancel()
 {
     if (m_state == State::Browse)
         return;
+    Operation op(*this);
     const bool wasInsert = m_state == State::Insert;
     ensureOrdered();
     m_buffer.reset();
     m_modified = false;
     setState(State::Browse);
+    m_news.content = true;
     if (wasInsert && m_beforeInsert && bookmarkValid(m_beforeInsert))
         setCurrent(viewPositionOf(m_cards.at(m_beforeInsert).get()), false, false);
+    op.finish();
 }
 
 void CardTable::deleteCurrent()
@@ -331,29 +372,33 @@ void CardTable::deleteCurrent()
     if (isEmpty())
         throw QorError(QStringLiteral("Невозможно выполнить операцию над пустым набором данных"));
 
+    Operation op(*this);
     const int row = m_current;
     CardRecord *record = m_view[size_t(row)];
-    beginRemove(row);
     m_view.erase(m_view.begin() + row);
-    endRemove(row);
     m_order.erase(m_order.begin() + orderPositionOf(record));
     m_cards.erase(record->seq());
+    noteRows(Announcement::Rows::Removed, row);
     setCurrent(isEmpty() ? -1 : qMin(row, count() - 1), isEmpty(), isEmpty(), true);
-    runHandler(Handler::AfterDelete);
+    m_news.content = true;
+    op.finish();
+    runHandler(m_afterDelete);
 }
 
 void CardTable::empty()
 {
+    Operation op(*this);
     m_buffer.reset();
     m_modified = false;
     m_unordered = false;
     setState(State::Browse);
-    beginReset();
     m_view.clear();
     m_order.clear();
     m_cards.clear();
-    endReset();
+    noteRows(Announcement::Rows::Reset);
     setCurrent(-1, true, true, true);
+    m_news.content = true;
+    op.finish();
 }
 
 // ---- Moving --------------------------------------------------------------------------------
@@ -366,79 +411,85 @@ void CardTable::setCurrent(int row, bool atStart, bool atEnd, bool force)
     if (row == m_current && !force)
         return;
     m_current = row;
-    if (!viewUpdatesSuppressed())
-        emit currentChanged(row);
+    m_news.current = true;
+}
+
+void CardTable::moveTo(int row, bool atStart, bool atEnd)
+{
+    Operation op(*this);
+    setCurrent(row, atStart, atEnd);
+    op.finish();
 }
 
 void CardTable::first()
 {
-    checkBrowseMode();
-    ensureOrdered();
-    setCurrent(isEmpty() ? -1 : 0, true, isEmpty());
+    settle();
+    moveTo(isEmpty() ? -1 : 0, true, isEmpty());
 }
 
 void CardTable::last()
 {
-    checkBrowseMode();
-    ensureOrdered();
-    setCurrent(count() - 1, isEmpty(), true);
+    settle();
+    moveTo(count() - 1, isEmpty(), true);
 }
 
 void CardTable::next()
 {
-    checkBrowseMode();
-    ensureOrdered();
+    settle();
     if (m_atEnd)
         return;
     if (m_current + 1 < count())
-        setCurrent(m_current + 1, false, false);
+        moveTo(m_current + 1, false, false);
     else
-        setCurrent(m_current, false, true);
+        moveTo(m_current, false, true);
 }
 
 void CardTable::prior()
 {
-    checkBrowseMode();
-    ensureOrdered();
+    settle();
     if (m_atStart)
         return;
     if (m_current > 0)
-        setCurrent(m_current - 1, false, false);
+        moveTo(m_current - 1, false, false);
     else
-        setCurrent(m_current, true, false);
+        moveTo(m_current, true, false);
 }
 
 void CardTable::setCurrentRow(int row)
 {
-    ensureOrdered();
+    // A view keeping in step while the table announces a change: the table's own
+    // currentChanged, which follows, puts it right.
+    if (m_busy)
+        return;
     if (row < 0 || row >= count() || (row == m_current && m_state == State::Browse))
         return;
-    checkBrowseMode();
-    setCurrent(qMin(row, count() - 1), false, false);
+    // The row as the caller saw it: settling a pending card may move the cards under it.
+    const CardRecord *target = m_view[size_t(row)];
+    settle();
+    const int to = viewPositionOf(target);
+    if (to >= 0)
+        moveTo(to, false, false);
 }
 
 CardTable::Bookmark CardTable::bookmark() const
 {
-    if (m_state == State::Edit)
-        return m_view[size_t(m_current)]->seq();
     return m_current >= 0 ? m_view[size_t(m_current)]->seq() : 0;
 }
 
 bool CardTable::bookmarkValid(Bookmark bookmark) const
 {
-    const auto it = m_cards.find(bookmark);
-    return it != m_cards.end() && viewPositionOf(it->second.get()) >= 0;
+    const CardRecord *r = recordOf(bookmark);
+    return r && viewPositionOf(r) >= 0;
 }
 
 void CardTable::gotoBookmark(Bookmark bookmark)
 {
-    checkBrowseMode();
-    ensureOrdered();
-    const auto it = m_cards.find(bookmark);
-    const int row = it == m_cards.end() ? -1 : viewPositionOf(it->second.get());
+    settle();
+    const CardRecord *r = recordOf(bookmark);
+    const int row = r ? viewPositionOf(r) : -1;
     if (row < 0)
         throw QorError(QStringLiteral("Запись не найдена"));
-    setCurrent(row, false, false);
+    moveTo(row, false, false);
 }
 
 bool CardTable::locate(QStringView fieldName, const QString &value)
@@ -446,11 +497,10 @@ bool CardTable::locate(QStringView fieldName, const QString &value)
     const int field = CardFields::indexOf(fieldName);
     if (field < 0)
         throw QorError(noSuchField(fieldName));
-    checkBrowseMode();
-    ensureOrdered();
+    settle();
     for (int row = 0; row < count(); ++row) {
         if (hasValue(row, field) && text(row, field) == value) {
-            setCurrent(row, false, false);
+            moveTo(row, false, false);
             return true;
         }
     }
@@ -494,7 +544,6 @@ int CardTable::viewPositionOf(const CardRecord *record) const
 
 void CardTable::rebuildView()
 {
-    beginReset();
     m_view.clear();
     if (m_filter.isEmpty()) {
         m_view = m_order;
@@ -504,18 +553,19 @@ void CardTable::rebuildView()
                 m_view.push_back(r);
         }
     }
-    endReset();
+    noteRows(Announcement::Rows::Reset);
 }
 
 void CardTable::setFilter(const QString &expression)
 {
     CardFilter parsed = CardFilter::parse(expression);
-    checkBrowseMode();
-    ensureOrdered();
+    settle();
+    Operation op(*this);
     m_filterText = expression;
     m_filter = std::move(parsed);
     rebuildView();
     setCurrent(isEmpty() ? -1 : 0, true, isEmpty(), true);
+    op.finish();
 }
 
 void CardTable::setSortField(const QString &fieldName)
@@ -530,57 +580,163 @@ void CardTable::setSortField(const QString &fieldName)
                                .arg(fieldName));
     }
     checkBrowseMode();
+    Operation op(*this);
     m_unordered = false; // sorted below in any case
-    const Bookmark current = bookmark();
+    const CardRecord *current = m_current >= 0 ? m_view[size_t(m_current)] : nullptr;
     m_sortField = field;
     m_sortFieldName = field < 0 ? QString() : CardFields::def(field).nameText();
     CardOrder::sort(m_order, m_sortField);
     rebuildView();
-    const int row = current ? viewPositionOf(m_cards.at(current).get()) : -1;
+    const int row = current ? viewPositionOf(current) : -1;
     setCurrent(row >= 0 ? row : (isEmpty() ? -1 : 0), false, isEmpty(), true);
+    op.finish();
 }
 
 // ---- Handlers ------------------------------------------------------------------------------
 
 void CardTable::setEventHandler(Handler handler, EventHandler fn)
 {
-    Q_ASSERT(handler != Handler::Calculate);
-    m_handlers[int(handler)] = std::move(fn);
+    switch (handler) {
+    case Handler::BeforePost:
+        m_beforePost.run = std::move(fn);
+        return;
+    case Handler::AfterPost:
+        m_afterPost.run = std::move(fn);
+        return;
+    case Handler::AfterDelete:
+        m_afterDelete.run = std::move(fn);
+        return;
+    case Handler::Calculate:
+        break;
+    }
+    throw QorError(QStringLiteral("Обработчик вычисления полей задаётся отдельно"));
 }
 
 void CardTable::setCalcHandler(CalcHandler fn)
 {
-    m_calc = std::move(fn);
+    m_calculate.run = std::move(fn);
     refreshCalculated();
 }
 
 void CardTable::setConnected(Handler handler, bool connected)
 {
-    m_connected[int(handler)] = connected;
-    if (handler == Handler::Calculate)
+    switch (handler) {
+    case Handler::BeforePost:
+        m_beforePost.connected = connected;
+        return;
+    case Handler::AfterPost:
+        m_afterPost.connected = connected;
+        return;
+    case Handler::AfterDelete:
+        m_afterDelete.connected = connected;
+        return;
+    case Handler::Calculate:
+        m_calculate.connected = connected;
         refreshCalculated();
+        return;
+    }
 }
 
 bool CardTable::isConnected(Handler handler) const
 {
-    return m_connected[int(handler)];
+    switch (handler) {
+    case Handler::BeforePost:
+        return m_beforePost.connected;
+    case Handler::AfterPost:
+        return m_afterPost.connected;
+    case Handler::AfterDelete:
+        return m_afterDelete.connected;
+    case Handler::Calculate:
+        return m_calculate.connected;
+    }
+    return false;
 }
 
-void CardTable::runHandler(Handler handler)
+void CardTable::runHandler(const HandlerSlot<EventHandler> &handler)
 {
-    const int i = int(handler);
-    if (m_connected[i] && m_handlers[i])
-        m_handlers[i](*this);
+    if (handler.active())
+        handler.run(*this);
 }
 
 void CardTable::refreshCalculated()
 {
-    if (isEmpty())
+    if (viewUpdatesSuppressed()) {
+        if (!isEmpty())
+            m_dataChangedWhileSuppressed = true;
         return;
-    if (viewUpdatesSuppressed())
-        m_dataChangedWhileSuppressed = true;
-    else
+    }
+    if (!isEmpty())
         emit allRowsChanged();
+    emit currentContentChanged();
+}
+
+// ---- Announcing ----------------------------------------------------------------------------
+
+void CardTable::noteRows(Announcement::Rows rows, int from, int to)
+{
+    using Rows = Announcement::Rows;
+    if (rows == Rows::Moved && from == to)
+        rows = Rows::Changed;
+    if (viewUpdatesSuppressed()) {
+        // A moved card may come back to the same row: its new content must still be shown.
+        if (rows == Rows::Changed || rows == Rows::Moved)
+            m_dataChangedWhileSuppressed = true;
+        if (rows != Rows::Changed)
+            m_structureChangedWhileSuppressed = true;
+        return;
+    }
+    // One operation changes the rows once; a reset covers anything noted before it.
+    if (m_news.rows == Rows::None || rows == Rows::Reset)
+        m_news = {rows, from, to, m_news.state, m_news.current, m_news.content};
+    else
+        m_news.rows = Rows::Reset;
+}
+
+void CardTable::announce()
+{
+    using Rows = Announcement::Rows;
+    const Announcement news = m_news;
+    m_news = {};
+    std::exception_ptr failure;
+    const auto tell = [&failure](const auto &emitOne) {
+        try {
+            emitOne();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    if (!viewUpdatesSuppressed()) {
+        switch (news.rows) {
+        case Rows::None:
+            break;
+        case Rows::Inserted:
+            tell([&] { emit rowInserted(news.from); });
+            break;
+        case Rows::Removed:
+            tell([&] { emit rowRemoved(news.from); });
+            break;
+        case Rows::Moved:
+            tell([&] { emit rowMoved(news.from, news.to); });
+            break;
+        case Rows::Changed:
+            tell([&] { emit rowChanged(news.from); });
+            break;
+        case Rows::Reset:
+            tell([&] { emit viewReset(); });
+            break;
+        }
+    }
+    if (news.state)
+        tell([&] { emit stateChanged(m_state); });
+    if (!viewUpdatesSuppressed()) {
+        if (news.current)
+            tell([&] { emit currentChanged(m_current); });
+        if (news.content)
+            tell([&] { emit currentContentChanged(); });
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 // ---- View updates --------------------------------------------------------------------------
@@ -619,64 +775,15 @@ void CardTable::resumeViewUpdates()
         ensureOrdered(); // while still suppressed: the views hear of it below, once
     if (--m_suppressed > 0)
         return;
-    if (viewChangedWhileSuppressed()) {
-        emit viewAboutToBeReset();
-        emit viewReset();
-    } else if (m_dataChangedWhileSuppressed) {
-        emit allRowsChanged();
-    }
+    const bool reset = viewChangedWhileSuppressed();
+    const bool changed = m_dataChangedWhileSuppressed;
     m_structureChangedWhileSuppressed = false;
     m_dataChangedWhileSuppressed = false;
     m_viewBeforeSuppress = {};
-    emit currentChanged(m_current);
-}
-
-void CardTable::beginInsert(int row)
-{
-    if (viewUpdatesSuppressed())
-        m_structureChangedWhileSuppressed = true;
-    else
-        emit rowsAboutToBeInserted(row, row);
-}
-
-void CardTable::endInsert(int row)
-{
-    if (!viewUpdatesSuppressed())
-        emit rowsInserted(row, row);
-}
-
-void CardTable::beginRemove(int row)
-{
-    if (viewUpdatesSuppressed())
-        m_structureChangedWhileSuppressed = true;
-    else
-        emit rowsAboutToBeRemoved(row, row);
-}
-
-void CardTable::endRemove(int row)
-{
-    if (!viewUpdatesSuppressed())
-        emit rowsRemoved(row, row);
-}
-
-void CardTable::changedRow(int row)
-{
-    if (viewUpdatesSuppressed())
-        m_dataChangedWhileSuppressed = true;
-    else
-        emit rowChanged(row);
-}
-
-void CardTable::beginReset()
-{
-    if (viewUpdatesSuppressed())
-        m_structureChangedWhileSuppressed = true;
-    else
-        emit viewAboutToBeReset();
-}
-
-void CardTable::endReset()
-{
-    if (!viewUpdatesSuppressed())
+    if (reset)
         emit viewReset();
+    else if (changed)
+        emit allRowsChanged();
+    emit currentChanged(m_current);
+    emit currentContentChanged();
 }

@@ -3,6 +3,7 @@
 #include "data/CardFilter.h"
 #include "data/CardRecord.h"
 
+#include <QDate>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -35,12 +36,16 @@ public:
     qint32 asInteger() const;
     double asFloat() const;
     double asDayNumber() const { return asFloat(); }
+    QDate asDate() const; // invalid without a value
 
-    // Assignments need the edit or insert state.
+    // Assignments need the edit or insert state; a calculated field cannot be assigned.
+    // A text loses trailing blanks and is cut to the field's size; a lone CR or LF becomes a
+    // CR LF pair; a character Windows-1251 cannot hold is refused, naming the field.
     void setAsString(const QString &text) const;
     void setAsInteger(qint64 value) const;
     void setAsFloat(double value) const;
     void setAsDayNumber(double value) const { setAsFloat(value); }
+    void setAsDate(const QDate &date) const; // an invalid date clears the field
     void clear() const;
 
 private:
@@ -49,8 +54,14 @@ private:
 };
 
 // The in-memory table of the current meeting's cards. It keeps every card in the current order
-// and a view of the cards that pass the filter; operations work on that view. Views are driven
-// by its signals; while view updates are suppressed it sends none and resets them at the end.
+// and a view of the cards that pass the filter; operations work on that view.
+//
+// Views are driven by its signals, and every signal of an operation is sent once the table has
+// settled: state, pending card, view and current row all agree with what a slot reads. While
+// an operation announces itself, calls back into the table that would change it are refused
+// (setCurrentRow, which a view kept in step sends, is ignored: the table's own currentChanged
+// follows). While view updates are suppressed only stateChanged is sent; resuming sends one
+// reset or change of all rows, and the current card again.
 class CardTable : public QObject
 {
     Q_OBJECT
@@ -66,7 +77,7 @@ public:
 
     // Fields of the current card.
     int fieldCount() const { return CardFields::Count; }
-    CardField field(int index);
+    CardField field(int index);              // throws when there is no such field
     CardField fieldByName(QStringView name); // throws when there is no such field
     CardField operator[](QStringView name) { return fieldByName(name); }
 
@@ -91,6 +102,8 @@ public:
     int count() const { return int(m_view.size()); }
     int totalCount() const { return int(m_order.size()); } // hidden cards included
     int currentRow() const { return m_current; }           // -1 when the view is empty
+    // Makes the card shown in that row current. A pending change is settled first; the row
+    // names the card it showed before that, even when settling moves the cards.
     void setCurrentRow(int row);
 
     Bookmark bookmark() const;
@@ -109,7 +122,8 @@ public:
     QString sortField() const { return m_sortFieldName; }
     void setSortField(const QString &fieldName); // throws on a field it cannot sort by
 
-    // Handlers. A disconnected handler keeps its function and does not run.
+    // Handlers. A disconnected handler keeps its function and does not run. The calculation
+    // has its own setter; setEventHandler refuses it.
     void setEventHandler(Handler handler, EventHandler fn);
     void setCalcHandler(CalcHandler fn);
     void setConnected(Handler handler, bool connected);
@@ -123,20 +137,33 @@ public:
     bool hasValue(int row, int field) const;
     QString text(int row, int field) const;
     const CardRecord *recordAt(int row) const;
+    Bookmark bookmarkAt(int row) const; // 0 outside the view
+
+    // Reading a stored card by its bookmark, visible or not; null when it is gone. Views that
+    // keep their own rows read through these.
+    const CardRecord *recordOf(Bookmark bookmark) const;
+    bool hasValue(const CardRecord &card, int field) const;
+    QString text(const CardRecord &card, int field) const;
 
     // Re-runs the calculation for the views, e.g. when a lookup list changed.
     void refreshCalculated();
 
 signals:
-    void rowsAboutToBeInserted(int first, int last);
-    void rowsInserted(int first, int last);
-    void rowsAboutToBeRemoved(int first, int last);
-    void rowsRemoved(int first, int last);
+    // The view of visible cards changed; rows are those of the view after the change.
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowMoved(int from, int to); // the card's content may have changed too
     void rowChanged(int row);
     void allRowsChanged();
-    void viewAboutToBeReset();
     void viewReset();
+    // Another card is current, or the current card's row changed.
     void currentChanged(int row);
+    // The current card's values may differ without a move: an edit cancelled, a new card
+    // begun, a post, recalculated texts.
+    void currentContentChanged();
+    // A field of the current card was assigned a different value; also sent for the
+    // calculated field that follows it.
+    void fieldChanged(int field);
     void stateChanged(CardTable::State state);
     // Sent just before a post is refused for a missing value, so that a bound control can take
     // the focus.
@@ -145,16 +172,38 @@ signals:
 private:
     friend class CardField;
     friend class ScopedViewUpdates;
+    class Operation;
+
+    template <typename Fn> struct HandlerSlot
+    {
+        Fn run;
+        bool connected = true;
+        bool active() const { return connected && bool(run); }
+    };
+
+    // What an operation tells the views once it has settled.
+    struct Announcement
+    {
+        enum class Rows { None, Inserted, Removed, Moved, Changed, Reset };
+        Rows rows = Rows::None;
+        int from = -1;
+        int to = -1;
+        bool state = false;
+        bool current = false;
+        bool content = false;
+    };
 
     // Field access on the current card or the pending buffer.
     const CardRecord *currentRecord() const;
     CardRecord &writableRecord(); // throws outside edit and insert
     CalculatedValues calculate(const CardRecord &record) const;
-    bool fieldHasValue(int field) const;
-    QString fieldText(int field) const;
-    void markModified();
+    void assign(int field, const std::function<void(CardRecord &)> &apply);
 
     void checkBrowseMode();
+    void checkRequiredFields();
+    void storeNewCard();
+    void storeEditedCard();
+    void moveTo(int row, bool atStart, bool atEnd);
     // Puts cards appended during a bulk load into their places in the current order.
     void ensureOrdered();
     bool viewChangedWhileSuppressed() const;
@@ -166,16 +215,11 @@ private:
     int viewInsertPosition(const CardRecord *record) const;
     int orderPositionOf(const CardRecord *record) const;
     int viewPositionOf(const CardRecord *record) const;
-    void runHandler(Handler handler);
+    void runHandler(const HandlerSlot<EventHandler> &handler);
 
-    // View signals go through these, so that suppression holds everywhere.
-    void beginInsert(int row);
-    void endInsert(int row);
-    void beginRemove(int row);
-    void endRemove(int row);
-    void changedRow(int row);
-    void beginReset();
-    void endReset();
+    // What changed in the view; while views are suppressed, only remembered.
+    void noteRows(Announcement::Rows rows, int from = -1, int to = -1);
+    void announce();
 
     std::unordered_map<quint64, std::unique_ptr<CardRecord>> m_cards; // owns them, by bookmark
     std::vector<CardRecord *> m_order; // every card, in the current order
@@ -183,7 +227,7 @@ private:
     quint64 m_nextSeq = 1;
 
     State m_state = State::Browse;
-    std::optional<CardRecord> m_buffer; // the card being edited or inserted
+    std::optional<CardRecord> m_buffer; // the card being edited or inserted; set outside Browse
     Bookmark m_beforeInsert = 0;        // current card when an insert began
     bool m_modified = false;
     int m_current = -1;
@@ -195,9 +239,13 @@ private:
     QString m_sortFieldName;
     int m_sortField = -1;
 
-    EventHandler m_handlers[3];
-    bool m_connected[4] = {true, true, true, true};
-    CalcHandler m_calc;
+    HandlerSlot<EventHandler> m_beforePost;
+    HandlerSlot<EventHandler> m_afterPost;
+    HandlerSlot<EventHandler> m_afterDelete;
+    HandlerSlot<CalcHandler> m_calculate;
+
+    bool m_busy = false; // an operation is changing the table or announcing itself
+    Announcement m_news; // what the running operation will announce
 
     int m_suppressed = 0;
     // While view updates are suppressed and a sort field is set, new cards are only appended

@@ -1,38 +1,59 @@
 #include "data/CardTableModel.h"
 
-#include "data/CardTable.h"
-
 CardTableModel::CardTableModel(CardTable *table, QObject *parent)
-    : QAbstractTableModel(parent), m_table(table), m_rows(table->count())
+    : QAbstractTableModel(parent), m_table(table)
 {
-    connect(table, &CardTable::rowsAboutToBeInserted, this,
-            [this](int first, int last) { beginInsertRows(QModelIndex(), first, last); });
-    connect(table, &CardTable::rowsInserted, this, [this](int, int) {
-        m_rows = m_table->count();
+    reload();
+    connect(table, &CardTable::rowInserted, this, [this](int row) {
+        beginInsertRows(QModelIndex(), row, row);
+        m_rows.insert(m_rows.begin() + row, m_table->bookmarkAt(row));
         endInsertRows();
     });
-    connect(table, &CardTable::rowsAboutToBeRemoved, this,
-            [this](int first, int last) { beginRemoveRows(QModelIndex(), first, last); });
-    connect(table, &CardTable::rowsRemoved, this, [this](int, int) {
-        m_rows = m_table->count();
+    connect(table, &CardTable::rowRemoved, this, [this](int row) {
+        beginRemoveRows(QModelIndex(), row, row);
+        m_rows.erase(m_rows.begin() + row);
         endRemoveRows();
     });
-    connect(table, &CardTable::rowChanged, this,
-            [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
-    connect(table, &CardTable::allRowsChanged, this, [this] {
-        if (m_rows > 0)
-            emit dataChanged(index(0, 0), index(m_rows - 1, columnCount() - 1));
+    connect(table, &CardTable::rowMoved, this, [this](int from, int to) {
+        // Qt counts the destination before the move: one past the target when moving down.
+        beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+        const CardTable::Bookmark card = m_rows[size_t(from)];
+        m_rows.erase(m_rows.begin() + from);
+        m_rows.insert(m_rows.begin() + to, card);
+        endMoveRows();
+        changedRows(to, to);
     });
-    connect(table, &CardTable::viewAboutToBeReset, this, [this] { beginResetModel(); });
+    connect(table, &CardTable::rowChanged, this, [this](int row) { changedRows(row, row); });
+    connect(table, &CardTable::allRowsChanged, this,
+            [this] { changedRows(0, int(m_rows.size()) - 1); });
     connect(table, &CardTable::viewReset, this, [this] {
-        m_rows = m_table->count();
+        beginResetModel();
+        reload();
         endResetModel();
     });
 }
 
+void CardTableModel::reload()
+{
+    m_rows.resize(size_t(m_table->count()));
+    for (int row = 0; row < m_table->count(); ++row)
+        m_rows[size_t(row)] = m_table->bookmarkAt(row);
+}
+
+void CardTableModel::changedRows(int first, int last)
+{
+    if (first <= last)
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+}
+
+CardTable::Bookmark CardTableModel::bookmarkAt(int row) const
+{
+    return row >= 0 && row < rowCount() ? m_rows[size_t(row)] : 0;
+}
+
 int CardTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_rows;
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int CardTableModel::columnCount(const QModelIndex &parent) const
@@ -44,16 +65,10 @@ QVariant CardTableModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return QVariant();
-    // While the table is suppressed its rows may differ from what the views were told.
-    if (index.row() >= m_table->count())
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return QVariant();
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return m_table->text(index.row(), index.column());
-    default:
-        return QVariant();
-    }
+    const CardRecord *card = m_table->recordOf(m_rows[size_t(index.row())]);
+    return card ? QVariant(m_table->text(*card, index.column())) : QVariant();
 }
 
 QVariant CardTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -63,9 +78,4 @@ QVariant CardTableModel::headerData(int section, Qt::Orientation orientation, in
     if (role == Qt::DisplayRole)
         return CardFields::def(section).labelText();
     return QVariant();
-}
-
-QString CardTableModel::fieldName(int column)
-{
-    return CardFields::def(column).nameText();
 }

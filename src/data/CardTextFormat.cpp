@@ -134,14 +134,6 @@ void assignField(CardTable &table, int field, QStringView value)
     if (text.isEmpty())
         return;
     handle.setAsString(text);
-    // Cut to the field's size inside a CR LF pair, the text would end in a lone CR, which a
-    // file cannot hold: it would come back without it. Drop it now, so that the card is kept
-    // as it will read back.
-    const int size = CardFields::def(field).size;
-    const QString stored = handle.asString();
-    if (stored.size() == size && stored.endsWith(u'\r') && text.size() > size &&
-        text.at(size) == u'\n')
-        handle.setAsString(stored.chopped(1));
     // Blanks only make the empty text, which a file holds as no value: so it is none here too.
     if (handle.asString().isEmpty())
         handle.clear();

@@ -1,6 +1,7 @@
 #include "data/CardValue.h"
 
 #include "platform/Clock.h"
+#include "platform/Cp1251.h"
 #include "platform/QorError.h"
 
 #include <QLocale>
@@ -12,9 +13,34 @@ namespace {
 constexpr double kFirstDayNumber = -693593; // 1 January 0001
 constexpr double kLastDayNumber = 2958465;  // 31 December 9999
 
+// A card file carries a line break only as a CR LF pair: a lone CR or LF, as text pasted from
+// another program may hold, becomes one, so that no line of a text is lost on its way through
+// the file.
+QString withPairedLineBreaks(const QString &text)
+{
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            out += QLatin1String("\r\n");
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 QString cutText(const QString &text, int size)
 {
     QString s = text.left(size);
+    // Cut inside a CR LF pair, the half that is left goes too.
+    if (s.endsWith(u'\r'))
+        s.chop(1);
     qsizetype end = s.size();
     while (end > 0 && s.at(end - 1) == u' ')
         --end;
@@ -57,9 +83,20 @@ void assignText(CardRecord &record, int field, const QString &text)
 {
     const FieldDef &def = CardFields::def(field);
     switch (def.type) {
-    case FieldType::Text:
-        record.setText(field, cutText(text, def.size));
+    case FieldType::Text: {
+        QString stored = cutText(withPairedLineBreaks(text), def.size);
+        // Refused here, with the field named, rather than when the meeting is saved: a card
+        // that cannot be written would make every later save of its meeting fail.
+        const qsizetype bad = Cp1251::firstUnencodable(stored);
+        if (bad >= 0) {
+            const qsizetype length = stored.at(bad).isHighSurrogate() ? 2 : 1;
+            throw QorError(QStringLiteral("Символ \"%1\" нельзя записать в поле '%2': его нет "
+                                          "в кодировке Windows-1251")
+                               .arg(stored.mid(bad, length), def.labelText()));
+        }
+        record.setText(field, std::move(stored));
         return;
+    }
     case FieldType::Integer: {
         if (text.trimmed().isEmpty()) {
             record.clear(field);

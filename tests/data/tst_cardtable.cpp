@@ -22,6 +22,8 @@ private slots:
     void valuesWithoutValue();
     void integerFieldRefusesText();
     void assignmentNeedsEditState();
+    void writesPastTheStoredFieldsRefused();
+    void letterOutsideCodePageRefused();
 
     void categoryDateRule_data();
     void categoryDateRule();
@@ -105,6 +107,20 @@ void TestCardTable::textAssignment_data()
     QTest::newRow("negative integer") << "FTYPE"
                                       << "-2"
                                       << "-2";
+    QTest::newRow("lone LF becomes CR LF") << "JOB"
+                                           << "first\nsecond"
+                                           << "first\r\nsecond";
+    QTest::newRow("lone CR becomes CR LF") << "JOB"
+                                           << "first\rsecond"
+                                           << "first\r\nsecond";
+    QTest::newRow("CR LF stays") << "JOB"
+                                 << "a\r\nb"
+                                 << "a\r\nb";
+    QTest::newRow("LF CR is two breaks") << "JOB"
+                                         << "a\n\rb"
+                                         << "a\r\n\r\nb";
+    QTest::newRow("a break cut in half goes")
+        << "FAM" << QString(39, u'Я') + "\nX" << QString(39, u'Я');
 }
 
 void TestCardTable::textAssignment()
@@ -175,6 +191,38 @@ void TestCardTable::assignmentNeedsEditState()
     QCOMPARE(t.text(0, CardFields::FAM), QStringLiteral("A")); // stored only at post
     t.post();
     QCOMPARE(t.text(0, CardFields::FAM), QStringLiteral("B"));
+}
+
+void TestCardTable::writesPastTheStoredFieldsRefused()
+{
+    CardTable t;
+    t.append();
+    QVERIFY_THROWS_EXCEPTION(QorError,
+                             t.field(CardFields::C_PODKOM).setAsString(QStringLiteral("x")));
+    QVERIFY_THROWS_EXCEPTION(QorError, t.field(CardFields::C_FTYPE).setAsInteger(1));
+    QVERIFY_THROWS_EXCEPTION(QorError, t.field(CardFields::C_FTYPE).clear());
+    QVERIFY_THROWS_EXCEPTION(QorError, t.field(CardFields::Count));
+    QVERIFY_THROWS_EXCEPTION(QorError, t.field(-1));
+    QVERIFY_THROWS_EXCEPTION(QorError,
+                             t.setEventHandler(CardTable::Handler::Calculate, [](CardTable &) {}));
+    QVERIFY(!t.isModified());
+}
+
+void TestCardTable::letterOutsideCodePageRefused()
+{
+    CardTable t;
+    t.append();
+    t.field(CardFields::NAME).setAsString(QStringLiteral("АЛИ"));
+    try {
+        t.field(CardFields::FAM).setAsString(QStringLiteral("Әлиев"));
+        QFAIL("assignment passed");
+    } catch (const QorError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Символ \"Ә\" нельзя записать в поле 'Фамилия': "
+                                             "его нет в кодировке Windows-1251"));
+    }
+    QCOMPARE(t.state(), CardTable::State::Insert);
+    QVERIFY(!t.field(CardFields::FAM).hasValue());
+    QCOMPARE(t.field(CardFields::NAME).asString(), QStringLiteral("АЛИ"));
 }
 
 void TestCardTable::categoryDateRule_data()
