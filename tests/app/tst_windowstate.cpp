@@ -294,6 +294,26 @@ private slots:
         QTest::newRow("gap between screens")
             << WindowRect{100, 1100, 900, 1500} << true << WindowRect{100, 640, 900, 1040};
     }
+    void numbersNearTheIntegerLimits()
+    {
+        // Outside input: numbers beyond any screen count as no number, and nothing overflows.
+        FakeValues fake{{{"NormPos", "-2147483648,0,2147483647,100"},
+                         {"MinMaxPos", "2147483647,-2147483648,1000001,-1000000"},
+                         {"lcbFTYPE_Width", "99999999"}},
+                        {},
+                        {}};
+        ControlProperties properties;
+        properties.lcbFTYPEWidth = 151;
+        const auto result = restoreWindowState(fake.reader(), designed(), properties, screen());
+        QCOMPARE(result.placement.normalRect, (WindowRect{200, 0, 1000, 100}));
+        QCOMPARE(result.placement.minPosition, QPoint(0, 0));
+        QCOMPARE(result.placement.maxPosition, QPoint(0, -1000000));
+        QCOMPARE(result.properties.lcbFTYPEWidth, 151); // not a number: kept
+        WindowRect huge{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+        QVERIFY(::fitOntoScreens(&huge, {QRect(0, 0, 1920, 1040)}));
+        QCOMPARE(huge, (WindowRect{0, 0, 1920, 1040}));
+    }
+
     void fitOntoScreens()
     {
         QFETCH(WindowRect, rect);

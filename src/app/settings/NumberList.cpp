@@ -17,7 +17,9 @@ std::optional<int> number(const QString &text)
     }
     bool ok = false;
     const int value = text.toInt(&ok, 10);
-    return ok ? std::optional<int>(value) : std::nullopt;
+    if (!ok || value < -kLimit || value > kLimit)
+        return std::nullopt;
+    return value;
 }
 
 QList<std::optional<int>> parse(const QString &text)

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+#include <climits>
 #include <limits>
 
 // WindowRect and keeping a restored window on a screen.
@@ -39,23 +41,35 @@ qint64 squaredDistance(const QPoint &point, const QRect &area)
     return dx * dx + dy * dy;
 }
 
+// How much of [from, to) lies in [areaFrom, areaTo).
+qint64 overlap(qint64 from, qint64 to, qint64 areaFrom, qint64 areaTo)
+{
+    return std::max<qint64>(0, std::min(to, areaTo) - std::max(from, areaFrom));
+}
+
 } // namespace
 
 bool fitOntoScreens(WindowRect *rect, const QList<QRect> &available)
 {
     if (available.isEmpty())
         return false;
-    const int width = rect->right - rect->left;
-    const int height = rect->bottom - rect->top;
-    const QRect title(rect->left, rect->top, qMax(width, 1), qBound(1, height, kTitleHeight));
+    // In 64 bits, and not through QRect: whatever a stored rectangle holds, no size or
+    // intersection may overflow.
+    const qint64 width = qint64(rect->right) - rect->left;
+    const qint64 height = qint64(rect->bottom) - rect->top;
+    const qint64 titleWidth = std::max<qint64>(width, 1);
+    const qint64 titleHeight = std::clamp<qint64>(height, 1, kTitleHeight);
     for (const QRect &area : available) {
-        const QRect shown = title.intersected(area);
-        if (shown.width() >= qMin(kGripWidth, title.width()) &&
-            shown.height() >= qMin(kGripHeight, title.height()))
+        const qint64 shownWidth =
+            overlap(rect->left, rect->left + titleWidth, area.x(), qint64(area.x()) + area.width());
+        const qint64 shownHeight =
+            overlap(rect->top, rect->top + titleHeight, area.y(), qint64(area.y()) + area.height());
+        if (shownWidth >= std::min<qint64>(kGripWidth, titleWidth) &&
+            shownHeight >= std::min<qint64>(kGripHeight, titleHeight))
             return false;
     }
 
-    const QPoint centre(rect->left + width / 2, rect->top + qMax(height, 0) / 2);
+    const QPoint centre(int(rect->left + width / 2), int(rect->top + qMax<qint64>(height, 0) / 2));
     QRect nearest = available.first();
     qint64 best = std::numeric_limits<qint64>::max();
     for (const QRect &area : available) {
@@ -65,8 +79,8 @@ bool fitOntoScreens(WindowRect *rect, const QList<QRect> &available)
             nearest = area;
         }
     }
-    const int newWidth = qMin(width, nearest.width());
-    const int newHeight = qMin(height, nearest.height());
+    const int newWidth = int(std::clamp<qint64>(width, 0, nearest.width()));
+    const int newHeight = int(std::clamp<qint64>(height, 0, nearest.height()));
     const int left =
         qBound(nearest.left(), rect->left, nearest.left() + nearest.width() - newWidth);
     const int top = qBound(nearest.top(), rect->top, nearest.top() + nearest.height() - newHeight);
