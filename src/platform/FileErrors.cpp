@@ -28,8 +28,9 @@ bool hasOwnText(int code)
 int codeOfWindowsError(int error)
 {
     switch (error) {
-    case 112: // ERROR_DISK_FULL
-    case 39:  // ERROR_HANDLE_DISK_FULL
+    case 112:  // ERROR_DISK_FULL
+    case 39:   // ERROR_HANDLE_DISK_FULL
+    case 1295: // ERROR_DISK_QUOTA_EXCEEDED
         return 101;
     case 123: // ERROR_INVALID_NAME
     case 161: // ERROR_BAD_PATHNAME

@@ -225,6 +225,25 @@ bool IniRegistry::writeValues(const QString &keyPath, const Values &values, QStr
     return written;
 }
 
+bool IniRegistry::updateValues(const QString &keyPath, const QStringList &removed,
+                               const Values &values, QString *failedName)
+{
+    const QString path = joinKeyPath(keyPath);
+    const bool written = change([&](IniDocument &doc) {
+        bool changed = false;
+        for (const QString &name : removed)
+            changed = doc.removeValue(path, name) || changed;
+        for (const auto &value : values)
+            changed = doc.setValue(path, value.first, value.second) || changed;
+        return changed;
+    });
+    if (!written)
+        *failedName = !removed.isEmpty() ? removed.first()
+                      : values.isEmpty() ? QString()
+                                         : values.first().first;
+    return written;
+}
+
 bool IniRegistry::replaceKey(const QString &keyPath, const Values &values, QString *failedName)
 {
     const QString path = joinKeyPath(keyPath);

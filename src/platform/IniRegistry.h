@@ -36,6 +36,8 @@ public:
     bool deleteKeyTree(const QString &keyPath) override;
     Result valueNames(const QString &keyPath, QStringList *names) override;
     bool writeValues(const QString &keyPath, const Values &values, QString *failedName) override;
+    bool updateValues(const QString &keyPath, const QStringList &removed, const Values &values,
+                      QString *failedName) override;
     bool replaceKey(const QString &keyPath, const Values &values, QString *failedName) override;
 
 private:

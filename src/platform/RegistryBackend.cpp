@@ -25,6 +25,18 @@ bool RegistryBackend::writeValues(const QString &keyPath, const Values &values, 
     return true;
 }
 
+bool RegistryBackend::updateValues(const QString &keyPath, const QStringList &removed,
+                                   const Values &values, QString *failedName)
+{
+    for (const QString &name : removed) {
+        if (!deleteValue(keyPath, name)) {
+            *failedName = name;
+            return false;
+        }
+    }
+    return writeValues(keyPath, values, failedName);
+}
+
 bool RegistryBackend::replaceKey(const QString &keyPath, const Values &values, QString *failedName)
 {
     deleteKeyTree(keyPath);

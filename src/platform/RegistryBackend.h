@@ -46,6 +46,10 @@ public:
     // Several values of one key in one change where the store allows it. On failure
     // failedName tells the value that was not written.
     virtual bool writeValues(const QString &keyPath, const Values &values, QString *failedName);
+    // Deletes the named values of a key and writes the others, in one change where the store
+    // allows it; otherwise one by one, deletions first. On failure failedName tells the value.
+    virtual bool updateValues(const QString &keyPath, const QStringList &removed,
+                              const Values &values, QString *failedName);
     // The key with everything below it replaced by the values, in one change where the store
     // allows it: never half of the old and half of the new. A key that cannot be deleted is
     // left without a report, as the registry's own key deletion does; the writes report.

@@ -181,6 +181,24 @@ private slots:
         QCOMPARE(lines(loaded), QStringList({"x=1", "y=2", "z=3"}));
     }
 
+    void saveListRewritesTheFileOnce()
+    {
+        SettingsStore().SaveList("Defaults", listOf({"a=1", "b=2", "c=3", "d=4", "e=5"}));
+        int rewrites = 0;
+        FileSystem::setFaultHook([&](FileSystem::Step step, const QString &) {
+            rewrites += step == FileSystem::Step::Rename ? 1 : 0;
+            return 0;
+        });
+        SettingsStore().SaveList("Defaults", listOf({"x=1", "y=2", "z=3"}));
+        QCOMPARE(rewrites, 1);
+        // A rewrite that fails leaves the old list whole.
+        const QByteArray before = fileBytes();
+        InjectFault full(FileSystem::Step::Write, 1, Fault::DiskFull);
+        QCOMPARE(errorOf([] { SettingsStore().SaveList("Defaults", listOf({"p=1"})); }),
+                 QStringLiteral("Ошибка записи значения для 'Line0'"));
+        QCOMPARE(fileBytes(), before);
+    }
+
     void gapInLineNumbering()
     {
         SettingsStore store;
@@ -436,8 +454,9 @@ private slots:
         QFETCH(int, step);
         SettingsStore().WriteSetting(kInstallation, "", "ObrSoc", "-");
         const QByteArray before = fileBytes();
-        FileSystem::setFaultHook([step](FileSystem::Step s, const QString &) {
-            return int(s) == step ? 28 : 0; // ENOSPC
+        const int diskFull = nativeError(Fault::DiskFull);
+        FileSystem::setFaultHook([step, diskFull](FileSystem::Step s, const QString &) {
+            return int(s) == step ? diskFull : 0;
         });
         const QString error =
             errorOf([] { SettingsStore().WriteSetting(kInstallation, "", "ObrSoc", "+"); });

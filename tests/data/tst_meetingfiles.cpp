@@ -322,16 +322,16 @@ void TestMeetingFiles::saveFailureKeepsMeetingFile_data()
 {
     QTest::addColumn<FileSystem::Step>("step");
     QTest::addColumn<int>("nth");
-    QTest::addColumn<int>("error");
+    QTest::addColumn<Fault>("fault");
     QTest::addColumn<QString>("message");
     using S = FileSystem::Step;
-    QTest::newRow("open") << S::Open << 1 << EMFILE << "Слишком много открытых файлов";
-    QTest::newRow("first write") << S::Write << 1 << ENOSPC << "Диск полон";
-    QTest::newRow("second write") << S::Write << 2 << EIO << "Ошибка ввода/вывода 1117";
-    QTest::newRow("flush") << S::Flush << 1 << ENOSPC << "Диск полон";
-    QTest::newRow("sync") << S::Sync << 1 << EIO << "Ошибка ввода/вывода 1117";
-    QTest::newRow("close") << S::Close << 1 << EDQUOT << "Диск полон";
-    QTest::newRow("list test") << S::Open << 0 << 0
+    QTest::newRow("open") << S::Open << 1 << Fault::TooManyFiles << "Слишком много открытых файлов";
+    QTest::newRow("first write") << S::Write << 1 << Fault::DiskFull << "Диск полон";
+    QTest::newRow("second write") << S::Write << 2 << Fault::IoError << "Ошибка ввода/вывода 1117";
+    QTest::newRow("flush") << S::Flush << 1 << Fault::DiskFull << "Диск полон";
+    QTest::newRow("sync") << S::Sync << 1 << Fault::IoError << "Ошибка ввода/вывода 1117";
+    QTest::newRow("close") << S::Close << 1 << Fault::QuotaExceeded << "Диск полон";
+    QTest::newRow("list test") << S::Open << 0 << Fault::IoError
                                << "Для \"ПЛОХОВ\" нужно выбрать должность из нового перечня!";
 }
 
@@ -339,7 +339,7 @@ void TestMeetingFiles::saveFailureKeepsMeetingFile()
 {
     QFETCH(FileSystem::Step, step);
     QFETCH(int, nth);
-    QFETCH(int, error);
+    QFETCH(Fault, fault);
     QFETCH(QString, message);
     CardTable t;
     fill(t);
@@ -352,7 +352,7 @@ void TestMeetingFiles::saveFailureKeepsMeetingFile()
     if (nth == 0)
         addCard(t, validCard("ПЛОХОВ", {{CardFields::DOL, "999"}}));
     {
-        InjectFault fault(step, nth, error);
+        InjectFault injected(step, nth, fault);
         QCOMPARE(errorOf([&] { SaveMeeting(t, ReferenceLists(), folder(), "m", m_refused); }),
                  message);
     }
@@ -372,7 +372,7 @@ void TestMeetingFiles::saveRenameFailures()
     CardTable t;
     fill(t);
     {
-        InjectFault fault(FileSystem::Step::Rename, 1, EIO);
+        InjectFault fault(FileSystem::Step::Rename, 1, Fault::IoError);
         QCOMPARE(errorOf([&] { SaveMeeting(t, ReferenceLists(), folder(), "new", m_refused); }),
                  QStringLiteral("Не удалось сохранить данные в файл \"%1\"!").arg(path("new.dat")));
     }
@@ -383,7 +383,7 @@ void TestMeetingFiles::saveRenameFailures()
     const QByteArray before = fileBytes(path("new.dat"));
     addCard(t, validCard("ЕЩЁ"));
     {
-        InjectFault fault(FileSystem::Step::Rename, 1, EBUSY);
+        InjectFault fault(FileSystem::Step::Rename, 1, Fault::Busy);
         QCOMPARE(errorOf([&] { SaveMeeting(t, ReferenceLists(), folder(), "new", m_refused); }),
                  QStringLiteral("Не удалось переписать файл \"%1\"!").arg(path("new.dat")));
     }

@@ -140,17 +140,20 @@ void TestFileSystem::writeFaultLeavesNoDescriptor_data()
 {
     QTest::addColumn<FileSystem::Step>("step");
     QTest::addColumn<int>("nth");
-    QTest::addColumn<int>("error");
+    QTest::addColumn<Fault>("fault");
     QTest::addColumn<QString>("text");
     using S = FileSystem::Step;
-    QTest::newRow("open") << S::Open << 1 << EACCES << QStringLiteral("В доступе к файлу отказано");
-    QTest::newRow("first write") << S::Write << 1 << ENOSPC << QStringLiteral("Диск полон");
-    QTest::newRow("third write") << S::Write << 3 << EIO
+    QTest::newRow("open") << S::Open << 1 << Fault::AccessDenied
+                          << QStringLiteral("В доступе к файлу отказано");
+    QTest::newRow("first write") << S::Write << 1 << Fault::DiskFull
+                                 << QStringLiteral("Диск полон");
+    QTest::newRow("third write") << S::Write << 3 << Fault::IoError
                                  << QStringLiteral("Ошибка ввода/вывода 1117");
-    QTest::newRow("flush") << S::Flush << 1 << ENOSPC << QStringLiteral("Диск полон");
-    QTest::newRow("sync") << S::Sync << 1 << EIO << QStringLiteral("Ошибка ввода/вывода 1117");
-    QTest::newRow("close") << S::Close << 1 << EDQUOT << QStringLiteral("Диск полон");
-    QTest::newRow("clear mark") << S::ClearReadOnly << 1 << EPERM
+    QTest::newRow("flush") << S::Flush << 1 << Fault::DiskFull << QStringLiteral("Диск полон");
+    QTest::newRow("sync") << S::Sync << 1 << Fault::IoError
+                          << QStringLiteral("Ошибка ввода/вывода 1117");
+    QTest::newRow("close") << S::Close << 1 << Fault::QuotaExceeded << QStringLiteral("Диск полон");
+    QTest::newRow("clear mark") << S::ClearReadOnly << 1 << Fault::AccessDenied
                                 << QStringLiteral("В доступе к файлу отказано");
 }
 
@@ -158,18 +161,18 @@ void TestFileSystem::writeFaultLeavesNoDescriptor()
 {
     QFETCH(FileSystem::Step, step);
     QFETCH(int, nth);
-    QFETCH(int, error);
+    QFETCH(Fault, fault);
     QFETCH(QString, text);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("f.bin"));
     const int before = openDescriptors();
     {
-        InjectFault fault(step, nth, error);
+        InjectFault injected(step, nth, fault);
         QCOMPARE(errorOf([&] { FileSystem::writeWhole(path, bigContent()); }), text);
     }
     QCOMPARE(openDescriptors(), before);
     {
-        InjectFault fault(FileSystem::Step::Read, 2, EIO);
+        InjectFault fault(FileSystem::Step::Read, 2, Fault::IoError);
         put(path, bigContent());
         QCOMPARE(errorOf([&] { FileSystem::readWhole(path); }),
                  QStringLiteral("Ошибка ввода/вывода 1117"));
@@ -212,7 +215,7 @@ void TestFileSystem::saveKeepsOldContentOnEveryFault()
     const QString temp = dir.filePath(QStringLiteral("m.tmp"));
     put(target, "old content");
     {
-        InjectFault fault(step, nth, EIO);
+        InjectFault fault(step, nth, Fault::IoError);
         QVERIFY(!errorOf([&] { FileSystem::saveWhole(target, bigContent(), temp); }).isEmpty());
     }
     QCOMPARE(readBack(target), QByteArray("old content"));

@@ -114,16 +114,22 @@ void SettingsStore::LoadList(const QString &subKey, DefaultsList &list)
 
 void SettingsStore::SaveList(const QString &subKey, const DefaultsList &list)
 {
-    const QString path = joinKeyPath(settingsKeyPath(), subKey);
-    for (int i = 0;; ++i) {
-        if (ReadSetting(settingsKeyPath(), subKey, lineName(i), kNone) == kNone)
-            break;
-        // A stale line left behind would come back as part of the list at the next load.
-        if (!m_backend->deleteValue(path, lineName(i)))
-            throwFailure(QString::fromUtf8(kWriteFailed), lineName(i));
-    }
+    // The stored lines up to the first missing or "None" one go, so that no stale line comes
+    // back as part of the list at the next load; then the list is written. One change of the
+    // store, where it allows: the file is rewritten once, and a failure leaves the old list.
+    QStringList stale;
+    for (int i = 0; ReadSetting(settingsKeyPath(), subKey, lineName(i), kNone) != kNone; ++i)
+        stale.append(lineName(i));
+    RegistryBackend::Values lines;
     for (int i = 0; i < list.count(); ++i)
-        WriteSetting(settingsKeyPath(), subKey, lineName(i), list.lines().at(i));
+        lines.append({lineName(i), list.lines().at(i)});
+    const QString path = joinKeyPath(settingsKeyPath(), subKey);
+    m_backend->createKey(settingsKeyPath());
+    if (!subKey.isEmpty() && !m_backend->createKey(path))
+        throwFailure(QString::fromUtf8(kCreateKeyFailed), subKey);
+    QString failed;
+    if (!m_backend->updateValues(path, stale, lines, &failed))
+        throwFailure(QString::fromUtf8(kWriteFailed), failed);
 }
 
 std::optional<QString> SettingsStore::readValue(const QString &keyPath, const QString &valueName)
