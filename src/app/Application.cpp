@@ -6,12 +6,15 @@
 #include "app/ErrorBox.h"
 #include "app/QtDialogs.h"
 #include "platform/BusyCursor.h"
+#include "platform/DocumentOpener.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QEvent>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QUrl>
 #include <QWidget>
 #include <memory>
 
@@ -62,6 +65,8 @@ void prepare(QApplication &app)
     Dialogs::install(&dialogs);
     BusyCursor::installHooks([] { QApplication::setOverrideCursor(Qt::WaitCursor); },
                              [] { QApplication::restoreOverrideCursor(); });
+    DocumentOpener::install(
+        [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
 }
 
 int runClient(QApplication &app, const ClientWindows &windows)

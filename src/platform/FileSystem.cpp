@@ -103,15 +103,10 @@ QByteArray readWhole(const QString &path)
     return bytes;
 }
 
-void writeWhole(const QString &path, const QByteArray &bytes)
+// Writes bytes to an open file, flushes, syncs and closes it; closes it on every path.
+static void writeAndClose(std::FILE *file, const QString &path, const QByteArray &bytes)
 {
-    clearReadOnly(path);
-
-    int error = injected(Step::Open, path);
-    std::FILE *file = error ? nullptr : FileSystemNative::open(path, true, error);
-    if (!file)
-        failToOpen(path, error);
-
+    int error = 0;
     for (qsizetype done = 0; done < bytes.size();) {
         const size_t chunk = size_t(qMin(kChunkSize, bytes.size() - done));
         if ((error = injected(Step::Write, path)))
@@ -143,6 +138,26 @@ void writeWhole(const QString &path, const QByteArray &bytes)
     FileSystemNative::resetStdioError();
     if (std::fclose(file) != 0)
         FileErrors::raiseNative(stdioFailure());
+}
+
+void writeWhole(const QString &path, const QByteArray &bytes)
+{
+    clearReadOnly(path);
+
+    int error = injected(Step::Open, path);
+    std::FILE *file = error ? nullptr : FileSystemNative::open(path, true, error);
+    if (!file)
+        failToOpen(path, error);
+    writeAndClose(file, path, bytes);
+}
+
+void appendWhole(const QString &path, const QByteArray &bytes)
+{
+    int error = injected(Step::Open, path);
+    std::FILE *file = error ? nullptr : FileSystemNative::openForAppend(path, error);
+    if (!file)
+        failToOpen(path, error);
+    writeAndClose(file, path, bytes);
 }
 
 void renameOver(const QString &source, const QString &target)

@@ -26,6 +26,10 @@ QByteArray readWhole(const QString &path);
 // cleared first. A failure leaves the file as far as it was written.
 void writeWhole(const QString &path, const QByteArray &bytes);
 
+// Appends bytes to the file, creating it when missing; checked like writeWhole. For logs that
+// only ever grow.
+void appendWhole(const QString &path, const QByteArray &bytes);
+
 // Replaces target by source in one step, also a read-only target; target need not exist.
 // The folder is not synced: see syncFolder.
 void renameOver(const QString &source, const QString &target);

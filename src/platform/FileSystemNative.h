@@ -9,6 +9,8 @@ namespace FileSystemNative {
 
 // fopen for reading or for writing (created or emptied), not inherited by child processes.
 std::FILE *open(const QString &path, bool forWriting, int &error);
+// fopen for appending, creating the file when missing.
+std::FILE *openForAppend(const QString &path, int &error);
 
 // The native error of the stdio call that just failed.
 int lastStdioError();

@@ -18,6 +18,14 @@ std::FILE *open(const QString &path, bool forWriting, int &error)
     return file;
 }
 
+std::FILE *openForAppend(const QString &path, int &error)
+{
+    errno = 0;
+    std::FILE *file = std::fopen(QFile::encodeName(path).constData(), "abe");
+    error = file ? 0 : (errno ? errno : EIO);
+    return file;
+}
+
 int lastStdioError()
 {
     return errno;

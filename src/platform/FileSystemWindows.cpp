@@ -33,6 +33,15 @@ std::FILE *open(const QString &path, bool forWriting, int &error)
     return file;
 }
 
+std::FILE *openForAppend(const QString &path, int &error)
+{
+    _doserrno = 0;
+    errno = 0;
+    std::FILE *file = _wfopen(wide(path), L"abN");
+    error = file ? 0 : lastStdioError();
+    return file;
+}
+
 int lastStdioError()
 {
     if (_doserrno)
