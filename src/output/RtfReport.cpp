@@ -1,0 +1,175 @@
+#include "output/RtfReport.h"
+
+#include "data/CardTable.h"
+#include "platform/Cp1251.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+const QByteArray kDelimiter("[_]");
+const QByteArray kNumberMarker("[#]");
+
+// The twips the table spans.
+constexpr int kTableWidth = 8414;
+
+const char *const kHeader[] = {
+    "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fnil MS Sans Serif;}",
+    "{\\f1\\fnil\\fcharset2{\\*\\fname Symbol;}MT Symbol;}",
+    "{\\f2\\fswiss\\fprq2 System;}{\\f3\\fnil\\fcharset204",
+    "{\\*\\fname Times New Roman;}Times New Roman Cyr;}",
+    "{\\f4\\froman\\fprq2\\fcharset204{\\*\\fname Times New Roman;}",
+    "Times New Roman Cyr;}{\\f5\\fnil Times New Roman;}",
+    "{\\f6\\froman\\fprq2 Times New Roman;}}",
+    "{\\colortbl\\red0\\green0\\blue0;}",
+};
+
+void addLine(QByteArray &out, const QByteArray &line)
+{
+    out += line;
+    out += "\r\n";
+}
+
+// Without blanks and control characters at either end, as a cell shows it.
+QString trimmedCell(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) <= u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) <= u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+QByteArray RtfEscape(const QString &text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    const QByteArray bytes = Cp1251::encode(text);
+    QByteArray out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 13) {
+            out += "\\par \r";
+        } else if (b == 10) {
+            // dropped: the CR before it has made the paragraph
+        } else if (b == '\\' || b == '{' || b == '}') {
+            out += '\\';
+            out += char(b);
+        } else if (b == 168 || b == 184 || b == 185 || b >= 192) {
+            out += "\\'";
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else {
+            out += char(b);
+        }
+    }
+    return out;
+}
+
+QByteArray MakeRtfTemplate(const QString &title, const QStringList &columnTitles)
+{
+    QByteArray out;
+    for (const char *line : kHeader)
+        addLine(out, line);
+    addLine(out, "\\deflang1033\\pard\\plain\\lang1049\\f3\\fs20 " + RtfEscape(title));
+    addLine(out, "\\par ");
+
+    const int cells = int(columnTitles.size()) + 1;
+    const int width = kTableWidth / cells;
+    addLine(out, "\\trowd \\trgaph108\\trleft-108");
+    for (int k = 1; k <= cells; ++k) {
+        addLine(out, "\\clvertalt\\clbrdrt\\brdrs\\brdrw10 ");
+        addLine(out, "\\clbrdrl\\brdrs\\brdrw10 ");
+        addLine(out, "\\clbrdrb\\brdrs\\brdrw10 ");
+        addLine(out, "\\clbrdrr\\brdrs\\brdrw10 ");
+        addLine(out, "\\cltxlrtb \\cellx" + QByteArray::number(k * width));
+    }
+    addLine(out, "\\pard \\nowidctlpar\\widctlpar\\intbl\\adjustright ");
+
+    addLine(out, RtfEscape(QStringLiteral("№ п/п")));
+    for (const QString &columnTitle : columnTitles) {
+        addLine(out, "\\cell ");
+        addLine(out, RtfEscape(columnTitle));
+    }
+    // The header row's last cell and the row are closed by each record block.
+    addLine(out, kDelimiter + "\\cell \\row ");
+
+    addLine(out, kNumberMarker);
+    for (const QString &columnTitle : columnTitles) {
+        addLine(out, "\\cell ");
+        addLine(out, RtfEscape(u'[' + columnTitle + u']'));
+    }
+    addLine(out, kDelimiter + "\\cell \\row \\pard ");
+    addLine(out, "\\par }");
+    return out;
+}
+
+bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray &text,
+                        qsizetype &from)
+{
+    const QByteArray escapedMarker = RtfEscape(marker);
+    const qsizetype at = text.indexOf(escapedMarker, from);
+    if (at < 0)
+        return false;
+    const QByteArray escapedValue = RtfEscape(value);
+    text.replace(at, escapedMarker.size(), escapedValue);
+    from = at + escapedValue.size();
+    return true;
+}
+
+bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray &text)
+{
+    qsizetype from = 0;
+    return ReplaceFirstMarker(marker, value, text, from);
+}
+
+void WriteRecords(CardTable &table, const QByteArray &block, QByteArray &out,
+                  const QStringList &titles, const QStringList &fieldNames)
+{
+    // The rows are read where they stand; the current card never moves.
+    table.settle();
+    ScopedViewUpdates views(table);
+
+    QList<int> fields;
+    for (const QString &name : fieldNames)
+        fields.append(CardFields::indexOf(name));
+
+    for (int row = 0; row < table.count(); ++row) {
+        QByteArray record = block;
+        const qsizetype number = record.indexOf(kNumberMarker);
+        if (number >= 0)
+            record.replace(number, kNumberMarker.size(), QByteArray::number(row + 1));
+        // The markers stand in column order: each search starts past the value before it.
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < titles.size() && i < fields.size(); ++i) {
+            if (fields.at(i) < 0)
+                continue;
+            ReplaceFirstMarker(u'[' + titles.at(i) + u']',
+                               trimmedCell(table.text(row, fields.at(i))), record, from);
+        }
+        out += record;
+    }
+}
+
+void FillRtfTemplate(const QByteArray &rtfTemplate, const QString &fileName, CardTable &table,
+                     const QStringList &titles, const QStringList &fieldNames)
+{
+    QByteArray text = rtfTemplate;
+    text.replace("\r\n", "");
+
+    QByteArray out;
+    const qsizetype first = text.indexOf(kDelimiter);
+    const qsizetype second = first < 0 ? -1 : text.indexOf(kDelimiter, first + kDelimiter.size());
+    if (second < 0) {
+        out = text; // no record block
+    } else {
+        out = text.left(first);
+        const qsizetype blockStart = first + kDelimiter.size();
+        WriteRecords(table, text.mid(blockStart, second - blockStart), out, titles, fieldNames);
+        out += text.mid(second + kDelimiter.size());
+    }
+    FileSystem::writeWhole(fileName, out);
+}
