@@ -9,6 +9,7 @@ packages=(
     libgl-dev
     fonts-dejavu-core
     xvfb xauth
+    unrtf
 )
 
 missing=()
