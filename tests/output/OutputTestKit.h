@@ -50,10 +50,12 @@ inline QStringList rtfText(const QString &path, QString *error)
         last = m.capturedEnd();
     }
     html = decoded + html.mid(last);
-    html.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    html.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    html.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    html.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    static const QList<QPair<const char *, const char *>> named = {
+        {"&quot;", "\""}, {"&lt;", "<"},    {"&gt;", ">"},     {"&laquo;", "«"}, {"&raquo;", "»"},
+        {"&mdash;", "—"}, {"&ndash;", "–"}, {"&hellip;", "…"}, {"&nbsp;", " "},  {"&bull;", "•"},
+        {"&ldquo;", "“"}, {"&rdquo;", "”"}, {"&lsquo;", "‘"},  {"&rsquo;", "’"}, {"&amp;", "&"}};
+    for (const auto &[entityName, character] : named)
+        html.replace(QLatin1String(entityName), QString::fromUtf8(character));
     QStringList lines;
     for (const QString &line : html.split(u'\n')) {
         if (!line.trimmed().isEmpty())
