@@ -15,7 +15,6 @@ class TestAbout : public QObject
 
 private slots:
     void aboutShowsEmbeddedVersion();
-    void embeddedEntries();
     void aboutText_data();
     void aboutText();
     void manual();
@@ -34,23 +33,6 @@ void TestAbout::aboutShowsEmbeddedVersion()
     QCOMPARE(box.text,
              QStringLiteral("Программа \"Ордана\" версия 4.0.2.37\r\nCopyright © VELNOR, 2017"));
     dialogs.verifyDone();
-}
-
-void TestAbout::embeddedEntries()
-{
-    const std::optional<VersionInfo> info = VersionInfo::ofRunningExecutable();
-    QVERIFY(info);
-    QCOMPARE(info->translationTable(), QStringLiteral("041904E3"));
-    const std::array<quint16, 4> fixed{4, 0, 2, 37};
-    QCOMPARE(info->fixedFileVersion(), fixed);
-    const QList<QPair<const char *, QString>> entries = {
-        {"ProductName", "Ордана"},     {"FileVersion", "4.0.2.37"},
-        {"ProductVersion", "4.0"},     {"FileDescription", "Ордана (клиент)"},
-        {"InternalName", "QorClient"}, {"OriginalFilename", "QorClient"},
-        {"CompanyName", "VELNOR"},     {"Comments", ""},
-    };
-    for (const auto &entry : entries)
-        QCOMPARE(info->stringEntry(QLatin1String(entry.first)), entry.second);
 }
 
 void TestAbout::aboutText_data()
