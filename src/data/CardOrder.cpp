@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/Cp1251.h"
+
 namespace {
 
 // Primary weights: a letter weighs the same in both cases, so that case only breaks ties.
@@ -35,6 +37,37 @@ bool isLowerLetter(char16_t c)
     return (c >= 'a' && c <= 'z') || (c >= 0x430 && c <= 0x44F) || c == 0x451;
 }
 
+// The same order over Windows-1251 bytes, as cards keep their texts: each byte's rank among
+// the primary weights of the 256 characters, and whether it is a lower-case letter.
+struct ByteWeights
+{
+    std::array<quint8, 256> rank{};
+    std::array<bool, 256> lower{};
+    ByteWeights()
+    {
+        const auto &w = weights().primary;
+        std::array<quint32, 256> primary{};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            const char16_t c = Cp1251::decode(QByteArrayView(&byte, 1)).at(0).unicode();
+            primary[size_t(b)] = w[c];
+            lower[size_t(b)] = isLowerLetter(c);
+        }
+        std::array<quint32, 256> sorted = primary;
+        std::sort(sorted.begin(), sorted.end());
+        for (int b = 0; b < 256; ++b)
+            rank[size_t(b)] =
+                quint8(std::lower_bound(sorted.begin(), sorted.end(), primary[size_t(b)]) -
+                       sorted.begin());
+    }
+};
+
+const ByteWeights &byteWeights()
+{
+    static const ByteWeights w;
+    return w;
+}
+
 } // namespace
 
 namespace CardOrder {
@@ -61,6 +94,26 @@ int compareTexts(QStringView a, QStringView b)
     return tie;
 }
 
+int compareTexts(QByteArrayView a, QByteArrayView b)
+{
+    const ByteWeights &w = byteWeights();
+    const qsizetype n = qMin(a.size(), b.size());
+    int tie = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const quint8 ca = quint8(a[i]);
+        const quint8 cb = quint8(b[i]);
+        if (ca == cb)
+            continue;
+        if (w.rank[ca] != w.rank[cb])
+            return w.rank[ca] < w.rank[cb] ? -1 : 1;
+        if (tie == 0)
+            tie = w.lower[ca] ? -1 : 1;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return tie;
+}
+
 int compareValues(const CardRecord &a, const CardRecord &b, int field)
 {
     const bool ha = a.hasValue(field);
@@ -72,7 +125,7 @@ int compareValues(const CardRecord &a, const CardRecord &b, int field)
         const double vb = b.number(field);
         return va < vb ? -1 : (vb < va ? 1 : 0);
     }
-    return compareTexts(a.text(field), b.text(field));
+    return compareTexts(a.textBytes(field), b.textBytes(field));
 }
 
 } // namespace CardOrder
@@ -84,7 +137,7 @@ void sort(std::vector<CardRecord *> &cards, int field)
     struct Item
     {
         double number;
-        QStringView text;
+        QByteArrayView text;
         quint64 seq;
         bool has;
         CardRecord *card;
@@ -95,8 +148,8 @@ void sort(std::vector<CardRecord *> &cards, int field)
     for (CardRecord *c : cards) {
         const bool has = field >= 0 && c->hasValue(field);
         items.push_back({numeric && has ? c->number(field) : 0.0,
-                         !numeric && has ? QStringView(c->text(field)) : QStringView(), c->seq(),
-                         has, c});
+                         !numeric && has ? c->textBytes(field) : QByteArrayView(), c->seq(), has,
+                         c});
     }
     std::sort(items.begin(), items.end(), [numeric](const Item &a, const Item &b) {
         if (a.has != b.has)

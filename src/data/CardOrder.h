@@ -2,6 +2,7 @@
 
 #include "data/CardRecord.h"
 
+#include <QByteArrayView>
 #include <QStringView>
 #include <vector>
 
@@ -31,5 +32,7 @@ void sort(std::vector<CardRecord *> &cards, int field);
 // Alphabetical text order: letters compare as in the Russian alphabet (Ё after Е), digits
 // before letters; when two texts differ only in letter case, lower case comes first.
 int compareTexts(QStringView a, QStringView b);
+// The same over Windows-1251 bytes.
+int compareTexts(QByteArrayView a, QByteArrayView b);
 
 } // namespace CardOrder

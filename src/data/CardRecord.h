@@ -2,22 +2,40 @@
 
 #include "data/CardFields.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <array>
+#include <memory>
 
-// The stored values of one card. Integer and date fields keep a number, text fields a text;
-// a field without a value has its bit clear in `present`.
+// The stored values of one card. Integer and date fields keep a number. The texts, which are
+// Windows-1251 text by the rule of assignment, are kept together as Windows-1251 bytes in one
+// buffer: a card in memory takes little more room than its lines in a file, and a writer copies
+// its bytes as they are. A field without a value has its bit clear in `present`.
 class CardRecord
 {
 public:
+    CardRecord() = default;
+    CardRecord(const CardRecord &other);
+    CardRecord &operator=(const CardRecord &other);
+    CardRecord(CardRecord &&) noexcept = default;
+    CardRecord &operator=(CardRecord &&) noexcept = default;
+    ~CardRecord() = default;
+
     bool hasValue(int field) const { return (m_present >> field) & 1u; }
     double number(int field) const { return hasValue(field) ? m_numbers[numberSlot(field)] : 0.0; }
-    const QString &text(int field) const;
+    // A text field's text; empty without a value.
+    QString text(int field) const;
+    // The same as Windows-1251 bytes, valid until the record changes.
+    QByteArrayView textBytes(int field) const;
 
     void setNumber(int field, double value);
-    void setText(int field, QString value);
+    // Bytes of Windows-1251 text, at most the field's size of them.
+    void setTextBytes(int field, QByteArrayView bytes);
     void clear(int field);
     bool isBlank() const { return m_present == 0; }
+
+    // Gives back the spare room of the text buffer, once the card is stored.
+    void squeeze();
 
     quint64 seq() const { return m_seq; }
     void setSeq(quint64 seq) { m_seq = seq; }
@@ -25,13 +43,18 @@ public:
     static bool isNumeric(int field) { return CardFields::def(field).type != FieldType::Text; }
 
 private:
+    static constexpr int kTexts = 14;
     static int numberSlot(int field);
     static int textSlot(int field);
+    int textStart(int slot) const { return slot == 0 ? 0 : m_ends[size_t(slot - 1)]; }
+    int textsSize() const { return m_ends[kTexts - 1]; }
 
     quint64 m_seq = 0; // insertion order; also the card's bookmark
     quint32 m_present = 0;
+    quint16 m_capacity = 0;
+    std::array<quint16, kTexts> m_ends{}; // where each text ends in the buffer
     std::array<double, 4> m_numbers{};
-    std::array<QString, 14> m_texts;
+    std::unique_ptr<char[]> m_bytes; // the texts one after another, in field order
 };
 
 // The values of the calculated fields of one card, as the calculation handler fills them.

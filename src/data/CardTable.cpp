@@ -19,13 +19,13 @@ struct FieldValue
 {
     bool has;
     double number;
-    QString text;
+    QByteArray text;
 
     static FieldValue of(const CardRecord &r, int field)
     {
         const bool numeric = CardRecord::isNumeric(field);
         return {r.hasValue(field), numeric ? r.number(field) : 0.0,
-                numeric ? QString() : r.text(field)};
+                numeric ? QByteArray() : r.textBytes(field).toByteArray()};
     }
     bool operator==(const FieldValue &o) const
     {
@@ -232,6 +232,15 @@ void CardTable::append()
     op.finish();
 }
 
+void CardTable::appendCard(CardRecord card)
+{
+    append();
+    card.setSeq(0);
+    *m_buffer = std::move(card);
+    m_modified = true;
+    post();
+}
+
 void CardTable::edit()
 {
     if (m_state != State::Browse)
@@ -281,6 +290,7 @@ void CardTable::storeNewCard()
 {
     auto owned = std::make_unique<CardRecord>(std::move(*m_buffer));
     m_buffer.reset();
+    owned->squeeze();
     CardRecord *record = owned.get();
     record->setSeq(m_nextSeq++);
     m_cards.emplace(record->seq(), std::move(owned));
@@ -327,6 +337,7 @@ void CardTable::storeEditedCard()
         m_order.erase(m_order.begin() + orderPositionOf(record));
     *record = std::move(*m_buffer);
     m_buffer.reset();
+    record->squeeze();
     if (moves)
         m_order.insert(std::lower_bound(m_order.begin(), m_order.end(), record, less), record);
 

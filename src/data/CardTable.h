@@ -85,6 +85,9 @@ public:
     State state() const { return m_state; }
     bool isModified() const { return m_modified; }
     void append();
+    // Appends a card with all its values at once and posts it, as append, the assignments and
+    // post would: a refused post leaves it pending in insert state. For bulk loads.
+    void appendCard(CardRecord card);
     void edit();
     void post();
     void cancel();

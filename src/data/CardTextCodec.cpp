@@ -9,6 +9,34 @@ constexpr int kDecimals = 5;
 // 1 January 10000: the first day number that names no date.
 constexpr double kPastLastDay = 2958466.0;
 
+// A day number with five decimals in fixed point, written into text: the usual case, every date
+// before the year 2173, done in integers. Returns its length, 0 for the other cases.
+int plainDayNumber(char (&text)[24], double value)
+{
+    // At most five digits before the point, so that five decimals are at most ten significant
+    // digits. Rounded in integers, unless the value lies so close to half a unit of the last
+    // decimal that the product may have erred.
+    if (!(value >= 0 && value < 1e5))
+        return 0;
+    const double scaled = value * 1e5;
+    const double rounded = std::floor(scaled + 0.5);
+    if (!(std::fabs(scaled - rounded) < 0.5 - 1e-4))
+        return 0;
+    const qint64 units = qint64(rounded);
+    char digits[16];
+    int n = 0;
+    for (qint64 whole = units / 100000; whole > 0 || n == 0; whole /= 10)
+        digits[n++] = char('0' + whole % 10);
+    int length = 0;
+    while (n > 0)
+        text[length++] = digits[--n];
+    text[length++] = '-';
+    qint64 fraction = units % 100000;
+    for (int i = 4; i >= 0; --i, fraction /= 10)
+        text[length + i] = char('0' + fraction % 10);
+    return length + 5;
+}
+
 } // namespace
 
 namespace CardTextCodec {
@@ -22,25 +50,10 @@ QString formatDayNumber(double value, int significantDigits)
 
 void appendDayNumber(QString &out, double value, int significantDigits)
 {
-    // The usual case, every date before the year 2173: at most five digits before the point, so
-    // that five decimals are at most ten significant digits. Rounded in integers, unless the
-    // value lies so close to half a unit of the last decimal that the product may have erred.
-    if (value >= 0 && value < 1e5 && significantDigits >= 10) {
-        const double scaled = value * 1e5;
-        const double rounded = std::floor(scaled + 0.5);
-        if (std::fabs(scaled - rounded) < 0.5 - 1e-4) {
-            const qint64 units = qint64(rounded);
-            char digits[16];
-            int n = 0;
-            for (qint64 whole = units / 100000; whole > 0 || n == 0; whole /= 10)
-                digits[n++] = char('0' + whole % 10);
-            while (n > 0)
-                out += QLatin1Char(digits[--n]);
-            out += u'-';
-            qint64 fraction = units % 100000;
-            for (int i = 4; i >= 0; --i, fraction /= 10)
-                digits[i] = char('0' + fraction % 10);
-            out += QLatin1String(digits, 5);
+    char plain[24];
+    if (significantDigits >= 10) {
+        if (const int length = plainDayNumber(plain, value)) {
+            out += QLatin1String(plain, length);
             return;
         }
     }
@@ -62,22 +75,35 @@ void appendDayNumber(QString &out, double value, int significantDigits)
     out += text;
 }
 
-void appendText(QString &out, const QString &text)
+void appendDayNumber(QByteArray &out, double value)
 {
-    if (!text.contains(u'\r')) {
-        out += text;
-        return;
-    }
-    QString copy = text;
-    copy.replace(QLatin1String("\r\n"), QLatin1String("#13#10"));
-    out += copy;
+    char plain[24];
+    if (const int length = plainDayNumber(plain, value))
+        out.append(plain, length);
+    else
+        out.append(formatDayNumber(value).toLatin1());
 }
 
-QString decodeText(QStringView value)
+void appendText(QByteArray &out, QByteArrayView text)
 {
-    QString text = value.toString();
-    if (value.contains(QLatin1String("#13#10")))
-        text.replace(QLatin1String("#13#10"), QLatin1String("\r\n"));
+    // A text holds its line breaks as CR LF pairs; a file line cannot, so they become "#13#10".
+    for (;;) {
+        const qsizetype cr = text.indexOf('\r');
+        if (cr < 0 || cr + 1 >= text.size() || text.at(cr + 1) != '\n') {
+            out.append(text);
+            return;
+        }
+        out.append(text.first(cr));
+        out.append("#13#10", 6);
+        text = text.sliced(cr + 2);
+    }
+}
+
+QByteArray decodeText(QByteArrayView value)
+{
+    QByteArray text = value.toByteArray();
+    if (value.contains(QByteArrayView("#13#10")))
+        text.replace(QByteArrayView("#13#10"), QByteArrayView("\r\n"));
     return text;
 }
 
@@ -162,17 +188,17 @@ bool decodeDayNumber(QStringView value, FieldType type, double &out)
     return true;
 }
 
-bool LineReader::next(QStringView &line)
+bool LineReader::next(QByteArrayView &line)
 {
     const qsizetype size = m_text.size();
     if (m_pos >= size)
         return false;
-    const char16_t *data = m_text.utf16();
+    const char *data = m_text.data();
     qsizetype end = m_pos;
-    while (end < size && data[end] != u'\r' && data[end] != u'\n')
+    while (end < size && data[end] != '\r' && data[end] != '\n')
         ++end;
-    line = m_text.mid(m_pos, end - m_pos);
-    if (end < size && data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n')
+    line = m_text.sliced(m_pos, end - m_pos);
+    if (end < size && data[end] == '\r' && end + 1 < size && data[end + 1] == '\n')
         m_pos = end + 2;
     else
         m_pos = end + 1;

@@ -2,6 +2,8 @@
 
 #include "data/CardFields.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -14,11 +16,12 @@ namespace CardTextCodec {
 // numbers use eighteen significant digits.
 QString formatDayNumber(double value, int significantDigits = 10);
 void appendDayNumber(QString &out, double value, int significantDigits = 10);
+void appendDayNumber(QByteArray &out, double value);
 
-// Appends text with every CR LF pair replaced by the six characters "#13#10".
-void appendText(QString &out, const QString &text);
+// Appends Windows-1251 text with every CR LF pair replaced by the six characters "#13#10".
+void appendText(QByteArray &out, QByteArrayView text);
 // Every "#13#10" replaced by CR LF.
-QString decodeText(QStringView value);
+QByteArray decodeText(QByteArrayView value);
 
 // A decimal integer; false for anything else, for a negative number and for one that does not
 // fit in 32 bits.
@@ -34,18 +37,18 @@ bool decodeDayNumber(QStringView value, FieldType type, double &out);
 class LineReader
 {
 public:
-    explicit LineReader(QStringView text) : m_text(text) {}
-    bool next(QStringView &line);
+    explicit LineReader(QByteArrayView text) : m_text(text) {}
+    bool next(QByteArrayView &line);
 
 private:
-    QStringView m_text;
+    QByteArrayView m_text;
     qsizetype m_pos = 0;
 };
 
 // A card header line: at least three characters, "[" first and "]" last.
-inline bool isHeaderLine(QStringView line)
+inline bool isHeaderLine(QByteArrayView line)
 {
-    return line.size() >= 3 && line.front() == u'[' && line.back() == u']';
+    return line.size() >= 3 && line.front() == '[' && line.back() == ']';
 }
 
 } // namespace CardTextCodec

@@ -2,6 +2,7 @@
 
 #include "data/CardTable.h"
 #include "data/CardTextCodec.h"
+#include "data/CardValue.h"
 #include "data/ReferenceLists.h"
 #include "platform/BusyCursor.h"
 #include "platform/Cp1251.h"
@@ -10,13 +11,13 @@
 #include "platform/QorError.h"
 
 #include <array>
+#include <charconv>
 #include <cstring>
 #include <optional>
 
 namespace {
 
-const QLatin1String kMagic("<QOR>");
-const QLatin1String kNewLine("\r\n");
+const QByteArrayView kMagic("<QOR>");
 
 QString integerText(const CardRecord &card, int field)
 {
@@ -26,10 +27,10 @@ QString integerText(const CardRecord &card, int field)
 // The list tests of one card; the message that stops the write, or nothing.
 std::optional<QString> listTestFailure(const CardRecord &card, const ReferenceLists &lists)
 {
-    const QString &fam = card.text(CardFields::FAM);
+    const QString fam = card.text(CardFields::FAM);
     if (!lists.subcommissions().containsKey(integerText(card, CardFields::PODKOM)))
         return QStringLiteral("Для \"%1\" нужно выбрать подкомиссию из нового перечня!").arg(fam);
-    const QString &specialty = card.text(CardFields::SPEC);
+    const QString specialty = card.text(CardFields::SPEC);
     if (!ReferenceLists::doctorSpecialties().containsKey(specialty) &&
         !ReferenceLists::midLevelSpecialties().containsKey(specialty))
         return QStringLiteral("Для \"%1\" нужно выбрать специальность из нового перечня!").arg(fam);
@@ -41,117 +42,123 @@ std::optional<QString> listTestFailure(const CardRecord &card, const ReferenceLi
 // The field names as the lines begin, measured once.
 struct FieldNames
 {
-    std::array<QLatin1String, CardFields::StoredCount> names;
+    std::array<QByteArrayView, CardFields::StoredCount> names;
     FieldNames()
     {
         for (int field = 0; field < CardFields::StoredCount; ++field)
-            names[size_t(field)] = QLatin1String(CardFields::def(field).name);
+            names[size_t(field)] = QByteArrayView(CardFields::def(field).name);
     }
 };
 
-const std::array<QLatin1String, CardFields::StoredCount> &fieldNames()
+const std::array<QByteArrayView, CardFields::StoredCount> &fieldNames()
 {
     static const FieldNames names;
     return names.names;
 }
 
-void appendBlock(QString &out, const CardRecord &card, int number)
+void appendInteger(QByteArray &out, qint64 value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+}
+
+// One card's block, in Windows-1251 bytes as they go to the file: its texts are copied as the
+// card holds them.
+void appendBlock(QByteArray &out, const CardRecord &card, int number)
 {
     const auto &names = fieldNames();
-    out += u'[';
-    out += QString::number(number);
-    out += u']';
-    out += kNewLine;
+    out.append('[');
+    appendInteger(out, number);
+    out.append("]\r\n", 3);
     for (int field = 0; field < CardFields::StoredCount; ++field) {
-        const QLatin1String name = names[size_t(field)];
-        if (!card.hasValue(field) || (name.size() > 1 && name.at(1) == u'_'))
+        const QByteArrayView name = names[size_t(field)];
+        if (!card.hasValue(field) || (name.size() > 1 && name.at(1) == '_'))
             continue; // a "_" second marks a calculated field, which never has a line
-        out += u'@';
-        out += name;
-        out += u'=';
+        out.append('@');
+        out.append(name);
+        out.append('=');
         switch (CardFields::def(field).type) {
         case FieldType::Integer:
-            out += QString::number(qint64(card.number(field)));
+            appendInteger(out, qint64(card.number(field)));
             break;
         case FieldType::Text:
-            CardTextCodec::appendText(out, card.text(field));
+            CardTextCodec::appendText(out, card.textBytes(field));
             break;
         case FieldType::Date:
         case FieldType::DateTime:
             CardTextCodec::appendDayNumber(out, card.number(field));
             break;
         }
-        out += kNewLine;
+        out.append("\r\n", 2);
     }
-    out += kNewLine;
+    out.append("\r\n", 2);
 }
 
 // The stored field a field line names ("@fam=..." names FAM), or -1; value is what follows the
-// first "=". Field names are ASCII, and no other character of Windows-1251 folds to one.
-int fieldOfLine(QStringView line, QStringView &value)
+// first "=". Field names are ASCII, and no other byte of Windows-1251 folds to one.
+int fieldOfLine(QByteArrayView line, QByteArrayView &value)
 {
     constexpr qsizetype kLongestName = 10;
-    const qsizetype eq = line.indexOf(u'=');
-    if (eq < 2 || eq > kLongestName + 1 || line.front() != u'@')
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 2 || eq > kLongestName + 1 || line.front() != '@')
         return -1;
     char name[kLongestName];
     const qsizetype length = eq - 1;
     for (qsizetype i = 0; i < length; ++i) {
-        const char16_t c = line.at(i + 1).unicode();
-        if (c >= 0x80)
-            return -1;
-        name[i] = (c >= u'a' && c <= u'z') ? char(c - (u'a' - u'A')) : char(c);
+        const char c = line.at(i + 1);
+        name[i] = (c >= 'a' && c <= 'z') ? char(c - ('a' - 'A')) : c;
     }
     const auto &names = fieldNames();
     for (int field = 0; field < CardFields::StoredCount; ++field) {
-        const QLatin1String candidate = names[size_t(field)];
+        const QByteArrayView candidate = names[size_t(field)];
         if (candidate.size() == length &&
             std::memcmp(candidate.data(), name, size_t(length)) == 0) {
-            value = line.mid(eq + 1);
+            value = line.sliced(eq + 1);
             return field;
         }
     }
     return -1;
 }
 
-void assignField(CardTable &table, int field, QStringView value)
+// A value as the card takes it; a value that gives none leaves the field without one.
+void assignField(CardRecord &card, int field, QByteArrayView value)
 {
-    const CardField handle = table.field(field);
     const FieldType type = CardFields::def(field).type;
     if (type == FieldType::Integer) {
         qint32 v = 0;
-        if (CardTextCodec::decodeInteger(value, v))
-            handle.setAsInteger(v);
+        if (CardTextCodec::decodeInteger(Cp1251::decode(value), v))
+            CardValue::assignInteger(card, field, v);
         return;
     }
     if (type == FieldType::Date || type == FieldType::DateTime) {
         double v = 0;
-        if (CardTextCodec::decodeDayNumber(value, type, v))
-            handle.setAsDayNumber(v);
+        if (CardTextCodec::decodeDayNumber(Cp1251::decode(value), type, v))
+            CardValue::assignNumber(card, field, v);
         return;
     }
-    const QString text = CardTextCodec::decodeText(value);
+    const QByteArray text = CardTextCodec::decodeText(value);
     if (text.isEmpty())
         return;
-    handle.setAsString(text);
+    CardValue::assignTextBytes(card, field, text);
     // Blanks only make the empty text, which a file holds as no value: so it is none here too.
-    if (handle.asString().isEmpty())
-        handle.clear();
+    if (card.textBytes(field).isEmpty())
+        card.clear(field);
 }
 
-using CardLines = std::array<std::optional<QStringView>, CardFields::StoredCount>;
+using CardLines = std::array<std::optional<QByteArrayView>, CardFields::StoredCount>;
 
 // Appends one card and posts it. A card the table refuses is dropped and reported; returns
 // whether it was dropped.
 bool postCard(CardTable &table, const CardLines &values)
 {
+    CardRecord card;
+    for (int field = 0; field < CardFields::StoredCount; ++field) {
+        if (values[size_t(field)])
+            assignField(card, field, *values[size_t(field)]);
+    }
     try {
-        table.append();
-        for (int field = 0; field < CardFields::StoredCount; ++field) {
-            if (values[size_t(field)])
-                assignField(table, field, *values[size_t(field)]);
-        }
-        table.post();
+        table.appendCard(std::move(card));
         return false;
     } catch (const QorError &e) {
         // A failing after-post handler leaves the card stored: then it is not dropped.
@@ -172,10 +179,10 @@ int WriteCards(CardTable &table, const ReferenceLists &lists, const QString &pat
     table.settle();
     ScopedViewUpdates views(table);
 
-    QString out;
-    out.reserve(qsizetype(table.count()) * 320 + 16);
-    out += kMagic;
-    out += kNewLine;
+    QByteArray out;
+    out.reserve(qsizetype(table.count()) * 280 + 16);
+    out.append(kMagic);
+    out.append("\r\n", 2);
     int written = 0;
     std::optional<QString> stop;
     for (int row = 0; row < table.count(); ++row) {
@@ -185,9 +192,7 @@ int WriteCards(CardTable &table, const ReferenceLists &lists, const QString &pat
             break;
         appendBlock(out, card, ++written);
     }
-    // The whole text is encoded at once: a character Windows-1251 cannot hold stops the write
-    // before the file is touched.
-    FileSystem::writeWhole(path, Cp1251::encode(out));
+    FileSystem::writeWhole(path, out);
     if (stop)
         throw QorError(*stop);
     return written;
@@ -196,9 +201,13 @@ int WriteCards(CardTable &table, const ReferenceLists &lists, const QString &pat
 int ReadCards(CardTable &table, const QString &path)
 {
     BusyCursor busy;
-    const QString text = Cp1251::decode(FileSystem::readWhole(path));
-    CardTextCodec::LineReader lines(text);
-    QStringView line;
+    return ReadCardsFrom(table, FileSystem::readWhole(path), path);
+}
+
+int ReadCardsFrom(CardTable &table, QByteArrayView bytes, const QString &path)
+{
+    CardTextCodec::LineReader lines(bytes);
+    QByteArrayView line;
     if (!lines.next(line) || line != kMagic)
         throw QorError(
             QStringLiteral("Файл \"%1\" не является правильным файлом данных!").arg(path));
@@ -211,7 +220,7 @@ int ReadCards(CardTable &table, const QString &path)
     while (more) {
         CardLines values;
         while ((more = lines.next(line)) && !CardTextCodec::isHeaderLine(line)) {
-            QStringView value;
+            QByteArrayView value;
             const int field = fieldOfLine(line, value);
             if (field >= 0 && !values[size_t(field)]) // the first line of a field wins
                 values[size_t(field)] = value;

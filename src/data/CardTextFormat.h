@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 class CardTable;
@@ -20,3 +21,5 @@ int WriteCards(CardTable &table, const ReferenceLists &lists, const QString &pat
 // reported in a warning box; returns how many were dropped. A file whose first line is not the
 // magic line is refused before anything is added.
 int ReadCards(CardTable &table, const QString &path);
+// The same over a file's bytes already read; path names the file in messages.
+int ReadCardsFrom(CardTable &table, QByteArrayView bytes, const QString &path);

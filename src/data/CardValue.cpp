@@ -35,19 +35,6 @@ QString withPairedLineBreaks(const QString &text)
     return out;
 }
 
-QString cutText(const QString &text, int size)
-{
-    QString s = text.left(size);
-    // Cut inside a CR LF pair, the half that is left goes too.
-    if (s.endsWith(u'\r'))
-        s.chop(1);
-    qsizetype end = s.size();
-    while (end > 0 && s.at(end - 1) == u' ')
-        --end;
-    s.truncate(end);
-    return s;
-}
-
 qint64 parseInteger(const QString &text, bool *ok)
 {
     return text.trimmed().toLongLong(ok, 10);
@@ -84,7 +71,8 @@ void assignText(CardRecord &record, int field, const QString &text)
     const FieldDef &def = CardFields::def(field);
     switch (def.type) {
     case FieldType::Text: {
-        QString stored = cutText(withPairedLineBreaks(text), def.size);
+        const QString paired = withPairedLineBreaks(text);
+        const QStringView stored = QStringView(paired).left(def.size);
         // Refused here, with the field named, rather than when the meeting is saved: a card
         // that cannot be written would make every later save of its meeting fail.
         const qsizetype bad = Cp1251::firstUnencodable(stored);
@@ -92,9 +80,9 @@ void assignText(CardRecord &record, int field, const QString &text)
             const qsizetype length = stored.at(bad).isHighSurrogate() ? 2 : 1;
             throw QorError(QStringLiteral("Символ \"%1\" нельзя записать в поле '%2': его нет "
                                           "в кодировке Windows-1251")
-                               .arg(stored.mid(bad, length), def.labelText()));
+                               .arg(paired.mid(bad, length), def.labelText()));
         }
-        record.setText(field, std::move(stored));
+        assignTextBytes(record, field, Cp1251::encode(stored));
         return;
     }
     case FieldType::Integer: {
@@ -121,11 +109,23 @@ void assignText(CardRecord &record, int field, const QString &text)
     }
 }
 
+void assignTextBytes(CardRecord &record, int field, QByteArrayView bytes)
+{
+    QByteArrayView stored = bytes.first(qMin<qsizetype>(bytes.size(), CardFields::def(field).size));
+    // Cut inside a CR LF pair, the half that is left goes too.
+    if (stored.endsWith('\r'))
+        stored.chop(1);
+    // Trailing blanks go; a TAB stays.
+    while (stored.endsWith(' '))
+        stored.chop(1);
+    record.setTextBytes(field, stored);
+}
+
 void assignInteger(CardRecord &record, int field, qint64 value)
 {
     const FieldDef &def = CardFields::def(field);
     if (def.type == FieldType::Text) {
-        record.setText(field, cutText(QString::number(value), def.size));
+        assignText(record, field, QString::number(value));
         return;
     }
     if (def.type == FieldType::Integer)
@@ -140,7 +140,7 @@ void assignNumber(CardRecord &record, int field, double value)
         throw QorError(QStringLiteral("Недопустимое числовое значение"));
     switch (def.type) {
     case FieldType::Text:
-        record.setText(field, cutText(QString::number(value, 'g', 15), def.size));
+        assignText(record, field, QString::number(value, 'g', 15));
         return;
     case FieldType::Integer: {
         const double r = std::round(value);

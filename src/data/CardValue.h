@@ -10,6 +10,9 @@ namespace CardValue {
 // Assigning. Texts are cut to the field's size and lose trailing blanks (a TAB stays);
 // a date field keeps whole days. Throws QorError when the text is no value of the field's type.
 void assignText(CardRecord &record, int field, const QString &text);
+// The same for a text field, from Windows-1251 bytes that hold line breaks only as CR LF pairs
+// (as a card file gives them): cut to the field's size, without trailing blanks.
+void assignTextBytes(CardRecord &record, int field, QByteArrayView bytes);
 void assignInteger(CardRecord &record, int field, qint64 value);
 void assignNumber(CardRecord &record, int field, double value);
 

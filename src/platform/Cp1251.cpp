@@ -38,7 +38,7 @@ const Table &table()
 
 namespace Cp1251 {
 
-QString decode(const QByteArray &bytes)
+QString decode(QByteArrayView bytes)
 {
     const Table &t = table();
     QString out(bytes.size(), Qt::Uninitialized);
@@ -48,7 +48,7 @@ QString decode(const QByteArray &bytes)
     return out;
 }
 
-qsizetype firstUnencodable(const QString &text)
+qsizetype firstUnencodable(QStringView text)
 {
     const Table &t = table();
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -59,12 +59,12 @@ qsizetype firstUnencodable(const QString &text)
     return -1;
 }
 
-bool canEncode(const QString &text)
+bool canEncode(QStringView text)
 {
     return firstUnencodable(text) < 0;
 }
 
-QByteArray encode(const QString &text)
+QByteArray encode(QStringView text)
 {
     const Table &t = table();
     QByteArray out(text.size(), Qt::Uninitialized);
@@ -80,7 +80,7 @@ QByteArray encode(const QString &text)
             const QString code = QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
             throw QorError(
                 QStringLiteral("Символ \"%1\" (U+%2) нельзя записать в кодировке Windows-1251")
-                    .arg(QString(text.at(i)), code));
+                    .arg(text.mid(i, 1).toString(), code));
         }
         dst[i] = char(byte);
     }

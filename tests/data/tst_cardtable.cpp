@@ -1,12 +1,15 @@
 #include "CardTestData.h"
 
+#include "data/CardOrder.h"
 #include "data/CardTableModel.h"
 #include "data/TDM1.h"
 #include "platform/Clock.h"
+#include "platform/Cp1251.h"
 #include "platform/QorError.h"
 #include "support/TestEnvironment.h"
 
 #include <QAbstractItemModelTester>
+#include <QHash>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -20,6 +23,7 @@ private slots:
     void textAssignment();
     void dateFieldKeepsWholeDays();
     void valuesWithoutValue();
+    void textsStayApartWhenOneChanges();
     void integerFieldRefusesText();
     void assignmentNeedsEditState();
     void writesPastTheStoredFieldsRefused();
@@ -46,6 +50,7 @@ private slots:
     void sortOrders_data();
     void sortOrders();
     void sortKeepsCurrentCardAndIsStable();
+    void byteOrderIsTheTextOrder();
     void insertsAndDeletesWhileFilteredAndSorted();
     void editMovesCardInSortOrder();
     void bookmarksAcrossFilterChanges();
@@ -167,6 +172,43 @@ void TestCardTable::valuesWithoutValue()
     t.field(CardFields::FAM).setAsString(QStringLiteral("A"));
     t.field(CardFields::FAM).clear();
     QVERIFY(!t.field(CardFields::FAM).hasValue());
+}
+
+void TestCardTable::textsStayApartWhenOneChanges()
+{
+    // A card keeps its texts side by side in one buffer: a text that grows, shrinks or goes
+    // must leave every other one as it was, in the pending card and in the stored one.
+    CardTable t;
+    t.append();
+    QHash<int, QString> expected;
+    for (int f = 0; f < CardFields::StoredCount; ++f) {
+        if (CardFields::def(f).type == FieldType::Text) {
+            expected[f] = QString(CardFields::def(f).size / 2 + 1, QChar(u'А' + f));
+            t.field(f).setAsString(expected[f]);
+        }
+    }
+    const auto check = [&](const char *when) {
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QVERIFY2(t.field(it.key()).asString() == it.value(), when);
+    };
+    for (const QString &fam : {QString(40, u'Ш'), QStringLiteral("Ю"), QString()}) {
+        t.field(CardFields::FAM).setAsString(fam);
+        expected[CardFields::FAM] = fam;
+        check("after the surname changed");
+    }
+    t.field(CardFields::JOB).clear();
+    expected.remove(CardFields::JOB);
+    QVERIFY(!t.field(CardFields::JOB).hasValue());
+    check("after the detail went");
+    t.field(CardFields::FTYPE).setAsInteger(1);
+    t.field(CardFields::PODKOM).setAsInteger(404);
+    t.field(CardFields::CHANGEDATE).setAsFloat(42809);
+    t.post();
+    check("stored");
+    t.edit(); // the pending card is a copy
+    t.field(CardFields::OTCH2).setAsString(QStringLiteral("ДРУГОЕ"));
+    t.cancel();
+    check("after a cancelled edit");
 }
 
 void TestCardTable::integerFieldRefusesText()
@@ -575,6 +617,31 @@ void TestCardTable::sortOrders()
     QCOMPARE(surnames(t), order);
     t.setSortField(field); // a second time keeps the order
     QCOMPARE(surnames(t), order);
+}
+
+void TestCardTable::byteOrderIsTheTextOrder()
+{
+    // Cards keep their texts as Windows-1251 bytes; sorting them must give the order of the
+    // texts themselves, for every pair of characters and for longer texts alike.
+    const auto sign = [](int c) { return c < 0 ? -1 : c > 0 ? 1 : 0; };
+    QByteArray a(1, 0);
+    QByteArray b(1, 0);
+    for (int x = 0; x < 256; ++x) {
+        for (int y = 0; y < 256; ++y) {
+            a[0] = char(x);
+            b[0] = char(y);
+            QCOMPARE(sign(CardOrder::compareTexts(QByteArrayView(a), QByteArrayView(b))),
+                     sign(CardOrder::compareTexts(Cp1251::decode(a), Cp1251::decode(b))));
+        }
+    }
+    const QStringList texts = {"Елкин", "Ёлкин", "елкин", "ЕЛКИН", "Ель", "Zeta", "zeta",
+                               "12",    "Ж",     "Ж ",    "Ё",     "ё",   "е"};
+    for (const QString &x : texts) {
+        for (const QString &y : texts)
+            QCOMPARE(sign(CardOrder::compareTexts(QByteArrayView(Cp1251::encode(x)),
+                                                  QByteArrayView(Cp1251::encode(y)))),
+                     sign(CardOrder::compareTexts(x, y)));
+    }
 }
 
 void TestCardTable::sortKeepsCurrentCardAndIsStable()
