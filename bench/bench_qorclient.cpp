@@ -1,0 +1,155 @@
+// The program's costs at meeting sizes far past the usual few hundred cards, each next to the
+// plain work it cannot beat, measured side by side in one run:
+//   bench_qorclient [sizes...]        (default: 100 10000 100000)
+// Every figure is the median of several runs; the ratio is ours over the baseline.
+#include "BenchFigures.h"
+#include "RealisticCards.h"
+
+#include "data/CardTextFormat.h"
+#include "data/MeetingFiles.h"
+#include "data/ReferenceLists.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <unistd.h>
+
+using namespace BenchFigures;
+
+namespace {
+
+const QString kMeeting = QStringLiteral("Заседание");
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What saving cannot beat: the same bytes written and synced to a file.
+void plainWriteAndSync(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() ||
+        !f.flush() || ::fsync(f.handle()) != 0)
+        std::fprintf(stderr, "plain write failed\n");
+}
+
+// What loading cannot beat: reading the file, decoding it, splitting it into lines.
+qsizetype plainReadDecodeSplit(const QString &path)
+{
+    QStringDecoder decoder("windows-1251");
+    const QString text = decoder(fileBytes(path));
+    return text.split(QStringLiteral("\r\n")).size();
+}
+
+void benchSize(int n, Report &report)
+{
+    const ReferenceLists lists;
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    const QString meetingFile = folder + kMeeting + QStringLiteral(".dat");
+    const int runs = n >= 100000 ? 3 : n >= 10000 ? 7 : 21;
+
+    CardTable table;
+    RealisticCards::fillTable(table, lists, n);
+    SaveMeeting(table, lists, folder, kMeeting);
+    const QByteArray bytes = fileBytes(meetingFile);
+    const QString plainFile = folder + QStringLiteral("plain.bin");
+    report.note(n, QStringLiteral("%1 cards, a meeting file of %2 MB")
+                       .arg(n)
+                       .arg(bytes.size() / 1e6, 0, 'f', 1));
+
+    const double plainWrite = median(runs, [&] { plainWriteAndSync(plainFile, bytes); });
+    report.add(n, "save the meeting",
+               median(runs, [&] { SaveMeeting(table, lists, folder, kMeeting); }),
+               "plain write and sync", plainWrite, Target::ratio(3.0));
+
+    CardTable loaded;
+    const double plainRead = median(runs, [&] { plainReadDecodeSplit(meetingFile); });
+    report.add(n, "load the meeting", median(runs, [&] { LoadMeeting(loaded, folder, kMeeting); }),
+               "read, decode, split into lines", plainRead, Target::ratio(1.0));
+
+    {
+        CardTable fresh;
+        const qint64 before = heapInUse();
+        LoadMeeting(fresh, folder, kMeeting);
+        const double used = double(heapInUse() - before);
+        report.addRatio(n, "memory of the loaded meeting", used / 1e6, "its file, MB",
+                        bytes.size() / 1e6, Target::ratio(2.0));
+    }
+
+    // A post that moves the card in the list's order, and the save that follows it.
+    table.setSortField(QStringLiteral("FAM"));
+    table.setEventHandler(CardTable::Handler::AfterPost,
+                          [&](CardTable &t) { SaveMeeting(t, lists, folder, kMeeting); });
+    int flip = 0;
+    report.add(n, "post a moved card with its save",
+               median(runs,
+                      [&] {
+                          table.setCurrentRow(table.count() / 2);
+                          table.edit();
+                          table.field(CardFields::FAM)
+                              .setAsString(++flip % 2 ? QStringLiteral("АААА")
+                                                      : QStringLiteral("ЯЯЯЯ"));
+                          table.post();
+                      }),
+               "plain write and sync", plainWrite,
+               Target::absolute(n >= 100000  ? 150
+                                : n >= 10000 ? 15
+                                             : 0));
+    table.setEventHandler(CardTable::Handler::AfterPost, {});
+
+    double slowestSort = 0;
+    QString slowestField;
+    for (int field = 0; field < CardFields::StoredCount; ++field) {
+        const QString name = CardFields::def(field).nameText();
+        const double ms = median(runs, [&] {
+            table.setSortField(QString());
+            return timed([&] { table.setSortField(name); });
+        });
+        if (ms > slowestSort) {
+            slowestSort = ms;
+            slowestField = name;
+        }
+    }
+    report.add(n, "sort by the slowest column (" + slowestField + ")", slowestSort, QString(), 0,
+               Target::absolute(n >= 100000 ? 50 : 0));
+
+    double slowestFilter = 0;
+    for (const char *expression : {"FTYPE=1", "FTYPE=2", "PODKOM=404", "FTYPE=1 and PODKOM=404"}) {
+        const double ms = median(runs, [&] {
+            table.setFilter(QString());
+            return timed([&] { table.setFilter(QString::fromLatin1(expression)); });
+        });
+        slowestFilter = qMax(slowestFilter, ms);
+    }
+    table.setFilter(QString());
+    report.add(n, "the slowest filter", slowestFilter, QString(), 0,
+               Target::absolute(n >= 100000 ? 10 : 0));
+
+    runExtraFigures(n, runs, table, lists, folder, report);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QList<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.append(QByteArray(argv[i]).toInt());
+    if (sizes.isEmpty())
+        sizes = {100, 10000, 100000};
+    ReferenceLists::positions(); // the lists are loaded once, before anything is measured
+    Report report;
+    for (const int n : sizes)
+        benchSize(n, report);
+    report.print();
+    return report.allMet() ? 0 : 1;
+}
