@@ -32,3 +32,16 @@ public:
 private:
     int m_code;
 };
+
+// A failed system call outside file input and output, reported with the system's code and text:
+// "Системная ошибка.  Код: %d.\r\n%s".
+class QorSystemError : public QorError
+{
+public:
+    QorSystemError(QString message, int code) : QorError(std::move(message)), m_code(code) {}
+    int code() const noexcept { return m_code; }
+    QString kindName() const override { return QStringLiteral("EOSError"); }
+
+private:
+    int m_code;
+};

@@ -11,11 +11,15 @@
 namespace Failures {
 
 // The message an operation fails with, empty when it succeeds; code receives the system error
-// code of a file error.
+// code of a file error or of a system error.
 inline QString errorOf(const std::function<void()> &operation, int *code = nullptr)
 {
     try {
         operation();
+    } catch (const QorSystemError &e) {
+        if (code)
+            *code = e.code();
+        return e.message();
     } catch (const QorFileError &e) {
         if (code)
             *code = e.code();
