@@ -10,6 +10,7 @@ packages=(
     fonts-dejavu-core
     xvfb xauth
     unrtf
+    desktop-file-utils
 )
 
 missing=()

@@ -6,9 +6,29 @@
 // Helpers every test may use.
 namespace TestEnvironment {
 
-// Points HOME and XDG_CONFIG_HOME at fresh folders inside a temporary folder that lives for the
-// process, so that no test reaches the real home folder. Returns the config folder.
+// Points HOME, XDG_CONFIG_HOME and XDG_DATA_HOME at fresh folders inside a temporary folder that
+// lives for the process, so that no test reaches the real home folder. Returns the config folder.
 QString isolateHome();
+
+// A home folder of its own for one test: HOME, XDG_CONFIG_HOME and XDG_DATA_HOME point at fresh
+// folders "home", "config" and "data" in a temporary folder for the guard's lifetime.
+class TemporaryHome
+{
+public:
+    TemporaryHome();
+    ~TemporaryHome();
+    TemporaryHome(const TemporaryHome &) = delete;
+    TemporaryHome &operator=(const TemporaryHome &) = delete;
+
+    QString home() const;
+    QString config() const;
+    QString data() const;
+    QString path(const QString &relative) const; // a path inside the temporary folder
+
+private:
+    struct Data;
+    Data *d;
+};
 
 // Fixes the program's clock for the lifetime of the guard.
 class FixedClock
