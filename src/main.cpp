@@ -1,5 +1,6 @@
 // QorClient: the card client of the certification commission, and its own installer.
 #include "app/Application.h"
+#include "app/KeyScript.h"
 #include "app/ModeSelection.h"
 #include "install/RunSetup.h"
 #include "ui/entry/TfmVvod.h"
@@ -11,10 +12,13 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     Application::prepare(app);
+#ifdef QOR_TEST_HOOKS
+    KeyScript::start(qEnvironmentVariable("QORCLIENT_TEST_KEYS"));
+#endif
 
     if (chooseStartMode(app.arguments().mid(1), QCoreApplication::applicationFilePath()) ==
         StartMode::Installer)
-        return Application::runInstaller(RunSetup);
+        return Application::runInstaller([] { RunSetup(); });
 
     return Application::runClient(app,
                                   {[] { return new TfmMain; }, [] { return new TfmVvod(fmMain); }});

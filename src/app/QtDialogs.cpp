@@ -43,8 +43,22 @@ QMessageBox::StandardButtons toQt(Dialogs::Buttons buttons)
 Dialogs::Answer QtDialogs::message(const QString &caption, const QString &text, Icon icon,
                                    Buttons buttons)
 {
+    return show(caption, text, icon, buttons, false);
+}
+
+Dialogs::Answer QtDialogs::messageOnTop(const QString &caption, const QString &text, Icon icon,
+                                        Buttons buttons)
+{
+    return show(caption, text, icon, buttons, true);
+}
+
+Dialogs::Answer QtDialogs::show(const QString &caption, const QString &text, Icon icon,
+                                Buttons buttons, bool onTop)
+{
     QMessageBox box(toQt(icon), caption, text, toQt(buttons), QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
+    if (onTop)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;

@@ -8,7 +8,13 @@ class QtDialogs final : public Dialogs
 public:
     Answer message(const QString &caption, const QString &text, Icon icon,
                    Buttons buttons) override;
+    Answer messageOnTop(const QString &caption, const QString &text, Icon icon,
+                        Buttons buttons) override;
     bool inputText(const QString &caption, const QString &prompt, QString &value,
                    int maxLength) override;
     bool chooseFolder(const QString &caption, QString &folder) override;
+
+private:
+    Answer show(const QString &caption, const QString &text, Icon icon, Buttons buttons,
+                bool onTop);
 };

@@ -19,6 +19,14 @@ public:
     virtual Answer message(const QString &caption, const QString &text, Icon icon,
                            Buttons buttons) = 0;
 
+    // A message box kept on top of other windows, for a program that has no window of its own
+    // left to show it over. By default an ordinary message box.
+    virtual Answer messageOnTop(const QString &caption, const QString &text, Icon icon,
+                                Buttons buttons)
+    {
+        return message(caption, text, icon, buttons);
+    }
+
     // An input box with one edit line; false when cancelled.
     virtual bool inputText(const QString &caption, const QString &prompt, QString &value,
                            int maxLength) = 0;

@@ -1,0 +1,70 @@
+#include "install/Installation.h"
+
+#include "app/AppTitle.h"
+#include "app/ModeSelection.h"
+#include "install/InstallTarget.h"
+#include "platform/FileCopy.h"
+#include "platform/FileSystem.h"
+#include "platform/InstallPlaces.h"
+#include "platform/Launcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// The program file is copied on its own, under its installed name; so the loop leaves out its
+// two names, and the running file's own name where the system does not end it in ".exe".
+bool copiedByTheLoop(const QString &name, const QString &executableName)
+{
+    const QString upper = asciiUpper(name);
+    return upper != QLatin1String("QORCLIENT.EXE") && upper != QLatin1String("SETUP.EXE") &&
+           name != executableName;
+}
+
+void saveLaunchers(const QString &folder)
+{
+    const QString title = applicationTitle();
+    Launcher launcher;
+    launcher.name = title;
+    launcher.targetPath = folder + InstallTarget::programFileName();
+    launcher.workingFolder = folder;
+    launcher.description = title;
+
+    // The program does not check the special folders: an unknown one gets no launcher.
+    const QString desktop = InstallPlaces::desktopFolder();
+    if (!desktop.isEmpty())
+        launcher.save(desktop + Launcher::fileName(title));
+
+    const QString programs = InstallPlaces::programsFolder();
+    if (!programs.isEmpty()) {
+        const QString group = InstallPlaces::withTrailingSeparator(
+            programs + QStringLiteral("ГУЗ ВЕЛНОР") + QDir::separator() + title);
+        QDir().mkpath(group);
+        launcher.save(group + Launcher::fileName(title));
+    }
+}
+
+} // namespace
+
+namespace Installation {
+
+void install(const QString &folder, const QString &executablePath)
+{
+    // A folder that cannot be made shows at the first copy.
+    QDir().mkpath(folder);
+    FileCopy::copyAsNormal(executablePath, folder + InstallTarget::programFileName());
+
+    const QFileInfo executable(executablePath);
+    const QString source =
+        InstallPlaces::withTrailingSeparator(QDir::toNativeSeparators(executable.absolutePath()));
+    const QStringList names = FileCopy::listVisibleFiles(source);
+    for (const QString &name : names) {
+        if (copiedByTheLoop(name, executable.fileName()))
+            FileCopy::copyAsNormal(source + name, folder + name);
+    }
+
+    saveLaunchers(folder);
+}
+
+} // namespace Installation
