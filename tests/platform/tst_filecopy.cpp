@@ -2,6 +2,7 @@
 #include "platform/QorError.h"
 #include "platform/SystemError.h"
 #include "support/Failures.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,23 +12,9 @@
 #include <cstring>
 #include <unistd.h>
 
+using namespace TestFiles;
+
 namespace {
-
-void put(const QString &path, const QByteArray &bytes, QFile::Permissions permissions = {})
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-    f.close();
-    if (permissions)
-        QVERIFY(f.setPermissions(permissions));
-}
-
-QByteArray readBack(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 constexpr QFile::Permissions kReadOnly =
     QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;

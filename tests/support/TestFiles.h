@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QFile>
+#include <QTest>
+
+// Small files for tests that copy and compare them.
+namespace TestFiles {
+
+// Writes bytes to path (a read-only file too), then sets the permissions when given.
+inline void put(const QString &path, const QByteArray &bytes, QFile::Permissions permissions = {})
+{
+    QFile f(path);
+    if (f.exists())
+        f.setPermissions(f.permissions() | QFile::WriteOwner);
+    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(f.write(bytes), bytes.size());
+    f.close();
+    if (permissions)
+        QVERIFY(f.setPermissions(permissions));
+}
+
+// The file's bytes, "<missing>" when it cannot be read.
+inline QByteArray readBack(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace TestFiles
