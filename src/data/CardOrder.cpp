@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/Cp1251.h"
 
@@ -130,42 +134,113 @@ int compareValues(const CardRecord &a, const CardRecord &b, int field)
 
 } // namespace CardOrder
 
-namespace CardOrder {
+namespace {
 
-void sort(std::vector<CardRecord *> &cards, int field)
+// Cards without a value first, then by the value, then in insertion order.
+void sortNumbers(std::vector<CardRecord *> &cards, int field)
 {
     struct Item
     {
         double number;
-        QByteArrayView text;
         quint64 seq;
         bool has;
         CardRecord *card;
     };
     std::vector<Item> items;
     items.reserve(cards.size());
-    const bool numeric = field >= 0 && CardRecord::isNumeric(field);
     for (CardRecord *c : cards) {
         const bool has = field >= 0 && c->hasValue(field);
-        items.push_back({numeric && has ? c->number(field) : 0.0,
-                         !numeric && has ? c->textBytes(field) : QByteArrayView(), c->seq(), has,
-                         c});
+        items.push_back({has ? c->number(field) : 0.0, c->seq(), has, c});
     }
-    std::sort(items.begin(), items.end(), [numeric](const Item &a, const Item &b) {
+    std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
         if (a.has != b.has)
-            return !a.has; // cards without a value first
-        if (a.has) {
-            if (numeric) {
-                if (a.number != b.number)
-                    return a.number < b.number;
-            } else if (const int c = compareTexts(a.text, b.text); c != 0) {
-                return c < 0;
-            }
-        }
+            return !a.has;
+        if (a.has && a.number != b.number)
+            return a.number < b.number;
         return a.seq < b.seq;
     });
     for (size_t i = 0; i < items.size(); ++i)
         cards[i] = items[i].card;
+}
+
+// Texts are sorted as their distinct values: the values once, by their primary ranks gathered
+// into one block (most comparisons are then a plain byte comparison), and the cards by the
+// place of their value and their insertion order. A column holds few distinct values (a
+// category, a position) or many (surnames); both sort fast.
+void sortTexts(std::vector<CardRecord *> &cards, int field)
+{
+    constexpr quint32 kNone = 0; // the place of "no value": before every value
+    std::unordered_map<std::string_view, quint32> ids;
+    std::vector<QByteArrayView> values;
+    std::vector<quint32> idOf;
+    idOf.reserve(cards.size());
+    for (const CardRecord *c : cards) {
+        if (!c->hasValue(field)) {
+            idOf.push_back(kNone);
+            continue;
+        }
+        const QByteArrayView text = c->textBytes(field);
+        const auto [it, added] = ids.try_emplace(std::string_view(text.data(), size_t(text.size())),
+                                                 quint32(values.size() + 1));
+        if (added)
+            values.push_back(text);
+        idOf.push_back(it->second);
+    }
+
+    const ByteWeights &w = byteWeights();
+    std::string ranks;
+    std::vector<std::pair<quint32, quint32>> rankSpan; // where each value's ranks lie
+    rankSpan.reserve(values.size());
+    for (const QByteArrayView text : values) {
+        rankSpan.push_back({quint32(ranks.size()), quint32(text.size())});
+        for (const char byte : text)
+            ranks.push_back(char(w.rank[quint8(byte)]));
+    }
+    std::vector<quint32> order(values.size());
+    for (quint32 i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+        const auto [atA, lengthA] = rankSpan[a];
+        const auto [atB, lengthB] = rankSpan[b];
+        if (const int c =
+                std::memcmp(ranks.data() + atA, ranks.data() + atB, qMin(lengthA, lengthB));
+            c != 0)
+            return c < 0;
+        if (lengthA != lengthB)
+            return lengthA < lengthB;
+        return CardOrder::compareTexts(values[a], values[b]) < 0; // letter case alone
+    });
+    std::vector<quint32> placeOf(values.size() + 1, kNone);
+    for (quint32 i = 0; i < order.size(); ++i)
+        placeOf[order[i] + 1] = i + 1;
+
+    struct Item
+    {
+        quint32 place;
+        quint64 seq;
+        CardRecord *card;
+    };
+    std::vector<Item> items;
+    items.reserve(cards.size());
+    for (size_t i = 0; i < cards.size(); ++i)
+        items.push_back({placeOf[idOf[i]], cards[i]->seq(), cards[i]});
+    std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
+        return a.place != b.place ? a.place < b.place : a.seq < b.seq;
+    });
+    for (size_t i = 0; i < items.size(); ++i)
+        cards[i] = items[i].card;
+}
+
+} // namespace
+
+namespace CardOrder {
+
+void sort(std::vector<CardRecord *> &cards, int field)
+{
+    if (field >= 0 && !CardRecord::isNumeric(field))
+        sortTexts(cards, field);
+    else
+        sortNumbers(cards, field);
 }
 
 } // namespace CardOrder

@@ -8,25 +8,6 @@
 
 namespace {
 
-// Each stored field's place in the number or the text array of a record.
-struct FieldSlots
-{
-    std::array<int, CardFields::StoredCount> index{};
-    FieldSlots()
-    {
-        int numbers = 0;
-        int texts = 0;
-        for (int i = 0; i < CardFields::StoredCount; ++i)
-            index[size_t(i)] = CardRecord::isNumeric(i) ? numbers++ : texts++;
-    }
-};
-
-const FieldSlots &fieldSlots()
-{
-    static const FieldSlots s;
-    return s;
-}
-
 // The most a card's texts can take: the sum of the text fields' sizes.
 constexpr int kMostText = 40 * 6 + 9 + 6 + 50 + 3 + 3 + 20 + 3 + 3;
 // Room taken at the first text, enough for the texts of a usual card at once.
@@ -49,16 +30,6 @@ CardRecord &CardRecord::operator=(const CardRecord &other)
     if (this != &other)
         *this = CardRecord(other);
     return *this;
-}
-
-int CardRecord::numberSlot(int field)
-{
-    return fieldSlots().index[size_t(field)];
-}
-
-int CardRecord::textSlot(int field)
-{
-    return fieldSlots().index[size_t(field)];
 }
 
 QByteArrayView CardRecord::textBytes(int field) const

@@ -44,8 +44,12 @@ public:
 
 private:
     static constexpr int kTexts = 14;
-    static int numberSlot(int field);
-    static int textSlot(int field);
+    // Each stored field's place in the number or the text array, in field order (the four
+    // numbers are FTYPE, PODKOM, CHANGEDATE and CATDATE).
+    static constexpr std::array<quint8, CardFields::StoredCount> kSlots = {
+        0, 1, 2, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 3, 11, 12, 13};
+    static int numberSlot(int field) { return kSlots[size_t(field)]; }
+    static int textSlot(int field) { return kSlots[size_t(field)]; }
     int textStart(int slot) const { return slot == 0 ? 0 : m_ends[size_t(slot - 1)]; }
     int textsSize() const { return m_ends[kTexts - 1]; }
 

@@ -179,8 +179,9 @@ CardTable::Bookmark CardTable::bookmarkAt(int row) const
 
 const CardRecord *CardTable::recordOf(Bookmark bookmark) const
 {
-    const auto it = m_cards.find(bookmark);
-    return it == m_cards.end() ? nullptr : it->second.get();
+    if (bookmark < m_firstSeq || bookmark - m_firstSeq >= m_cards.size())
+        return nullptr;
+    return m_cards[size_t(bookmark - m_firstSeq)].get();
 }
 
 // ---- States and changes --------------------------------------------------------------------
@@ -293,7 +294,7 @@ void CardTable::storeNewCard()
     owned->squeeze();
     CardRecord *record = owned.get();
     record->setSeq(m_nextSeq++);
-    m_cards.emplace(record->seq(), std::move(owned));
+    m_cards.push_back(std::move(owned));
     const bool shown = m_filter.matches(*record);
 
     if (viewUpdatesSuppressed() && m_sortField >= 0) { // a bulk load: sorted once at the end
@@ -317,7 +318,7 @@ void CardTable::storeNewCard()
         noteRows(Announcement::Rows::Inserted, row);
         setCurrent(row, false, false, true);
     } else if (m_beforeInsert && bookmarkValid(m_beforeInsert)) {
-        setCurrent(viewPositionOf(m_cards.at(m_beforeInsert).get()), false, false, true);
+        setCurrent(viewPositionOf(recordOf(m_beforeInsert)), false, false, true);
     } else {
         setCurrent(isEmpty() ? -1 : qMin(qMax(m_current, 0), count() - 1), false, false, true);
     }
@@ -368,7 +369,7 @@ void CardTable::cancel()
     setState(State::Browse);
     m_news.content = true;
     if (wasInsert && m_beforeInsert && bookmarkValid(m_beforeInsert))
-        setCurrent(viewPositionOf(m_cards.at(m_beforeInsert).get()), false, false);
+        setCurrent(viewPositionOf(recordOf(m_beforeInsert)), false, false);
     op.finish();
 }
 
@@ -388,7 +389,7 @@ void CardTable::deleteCurrent()
     CardRecord *record = m_view[size_t(row)];
     m_view.erase(m_view.begin() + row);
     m_order.erase(m_order.begin() + orderPositionOf(record));
-    m_cards.erase(record->seq());
+    m_cards[size_t(record->seq() - m_firstSeq)].reset();
     noteRows(Announcement::Rows::Removed, row);
     setCurrent(isEmpty() ? -1 : qMin(row, count() - 1), isEmpty(), isEmpty(), true);
     m_news.content = true;
@@ -406,6 +407,7 @@ void CardTable::empty()
     m_view.clear();
     m_order.clear();
     m_cards.clear();
+    m_firstSeq = m_nextSeq;
     noteRows(Announcement::Rows::Reset);
     setCurrent(-1, true, true, true);
     m_news.content = true;

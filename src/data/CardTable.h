@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 class CardTable;
@@ -224,7 +223,10 @@ private:
     void noteRows(Announcement::Rows rows, int from = -1, int to = -1);
     void announce();
 
-    std::unordered_map<quint64, std::unique_ptr<CardRecord>> m_cards; // owns them, by bookmark
+    // Owns the cards, by bookmark: the card of bookmark b is at b - m_firstSeq (null once
+    // deleted). Bookmarks only grow, so that an old bookmark never names another card.
+    std::vector<std::unique_ptr<CardRecord>> m_cards;
+    quint64 m_firstSeq = 1;
     std::vector<CardRecord *> m_order; // every card, in the current order
     std::vector<CardRecord *> m_view;  // the cards that pass the filter, in the current order
     quint64 m_nextSeq = 1;

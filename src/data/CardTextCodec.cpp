@@ -1,6 +1,7 @@
 #include "data/CardTextCodec.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -75,28 +76,17 @@ void appendDayNumber(QString &out, double value, int significantDigits)
     out += text;
 }
 
-void appendDayNumber(QByteArray &out, double value)
+qsizetype writeDayNumber(char (&out)[32], double value)
 {
     char plain[24];
-    if (const int length = plainDayNumber(plain, value))
-        out.append(plain, length);
-    else
-        out.append(formatDayNumber(value).toLatin1());
-}
-
-void appendText(QByteArray &out, QByteArrayView text)
-{
-    // A text holds its line breaks as CR LF pairs; a file line cannot, so they become "#13#10".
-    for (;;) {
-        const qsizetype cr = text.indexOf('\r');
-        if (cr < 0 || cr + 1 >= text.size() || text.at(cr + 1) != '\n') {
-            out.append(text);
-            return;
-        }
-        out.append(text.first(cr));
-        out.append("#13#10", 6);
-        text = text.sliced(cr + 2);
+    if (const int length = plainDayNumber(plain, value)) {
+        std::memcpy(out, plain, size_t(length));
+        return length;
     }
+    const QByteArray text = formatDayNumber(value).toLatin1();
+    const qsizetype length = qMin<qsizetype>(text.size(), sizeof out);
+    std::memcpy(out, text.constData(), size_t(length));
+    return length;
 }
 
 QByteArray decodeText(QByteArrayView value)

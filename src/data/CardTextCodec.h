@@ -16,10 +16,9 @@ namespace CardTextCodec {
 // numbers use eighteen significant digits.
 QString formatDayNumber(double value, int significantDigits = 10);
 void appendDayNumber(QString &out, double value, int significantDigits = 10);
-void appendDayNumber(QByteArray &out, double value);
+// The same written into out; returns its length.
+qsizetype writeDayNumber(char (&out)[32], double value);
 
-// Appends Windows-1251 text with every CR LF pair replaced by the six characters "#13#10".
-void appendText(QByteArray &out, QByteArrayView text);
 // Every "#13#10" replaced by CR LF.
 QByteArray decodeText(QByteArrayView value);
 

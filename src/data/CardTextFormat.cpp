@@ -19,80 +19,146 @@ namespace {
 
 const QByteArrayView kMagic("<QOR>");
 
-QString integerText(const CardRecord &card, int field)
-{
-    return card.hasValue(field) ? QString::number(qint64(card.number(field))) : QString();
-}
-
-// The list tests of one card; the message that stops the write, or nothing.
+// The list tests of one card; the message that stops the write, or nothing. They run on the
+// bytes the card holds: a meeting is written a hundred thousand cards at a time.
 std::optional<QString> listTestFailure(const CardRecord &card, const ReferenceLists &lists)
 {
-    const QString fam = card.text(CardFields::FAM);
-    if (!lists.subcommissions().containsKey(integerText(card, CardFields::PODKOM)))
-        return QStringLiteral("Для \"%1\" нужно выбрать подкомиссию из нового перечня!").arg(fam);
-    const QString specialty = card.text(CardFields::SPEC);
-    if (!ReferenceLists::doctorSpecialties().containsKey(specialty) &&
-        !ReferenceLists::midLevelSpecialties().containsKey(specialty))
-        return QStringLiteral("Для \"%1\" нужно выбрать специальность из нового перечня!").arg(fam);
-    if (!ReferenceLists::positions().containsKey(card.text(CardFields::DOL)))
-        return QStringLiteral("Для \"%1\" нужно выбрать должность из нового перечня!").arg(fam);
+    char podkom[24] = {};
+    const qsizetype podkomLength =
+        card.hasValue(CardFields::PODKOM)
+            ? std::to_chars(podkom, podkom + sizeof podkom, qint64(card.number(CardFields::PODKOM)))
+                      .ptr -
+                  podkom
+            : 0;
+    const auto failure = [&card](const char *what) {
+        return QStringLiteral("Для \"%1\" нужно выбрать %2 из нового перечня!")
+            .arg(card.text(CardFields::FAM), QString::fromUtf8(what));
+    };
+    if (!lists.subcommissions().containsKeyBytes(QByteArrayView(podkom, podkomLength)))
+        return failure("подкомиссию");
+    const QByteArrayView specialty = card.textBytes(CardFields::SPEC);
+    if (!ReferenceLists::doctorSpecialties().containsKeyBytes(specialty) &&
+        !ReferenceLists::midLevelSpecialties().containsKeyBytes(specialty))
+        return failure("специальность");
+    if (!ReferenceLists::positions().containsKeyBytes(card.textBytes(CardFields::DOL)))
+        return failure("должность");
     return std::nullopt;
 }
 
-// The field names as the lines begin, measured once.
+// The field names as the lines begin, and the fields' types, looked up once.
 struct FieldNames
 {
     std::array<QByteArrayView, CardFields::StoredCount> names;
+    std::array<FieldType, CardFields::StoredCount> types;
     FieldNames()
     {
-        for (int field = 0; field < CardFields::StoredCount; ++field)
+        for (int field = 0; field < CardFields::StoredCount; ++field) {
             names[size_t(field)] = QByteArrayView(CardFields::def(field).name);
+            types[size_t(field)] = CardFields::def(field).type;
+        }
     }
 };
 
-const std::array<QByteArrayView, CardFields::StoredCount> &fieldNames()
+const FieldNames &fields()
 {
     static const FieldNames names;
-    return names.names;
+    return names;
 }
 
-void appendInteger(QByteArray &out, qint64 value)
+const std::array<QByteArrayView, CardFields::StoredCount> &fieldNames()
 {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end - digits);
+    return fields().names;
 }
+
+// Writes a card's lines straight into a buffer: a meeting file is written a hundred thousand
+// cards at a time, and one call per piece of a line would cost more than the disk.
+class BlockWriter
+{
+public:
+    // The most one card's block can take: every field's line at its longest, every line break
+    // of a text written as "#13#10".
+    static constexpr qsizetype kMostBlock = 4096;
+
+    explicit BlockWriter(char *at) : m_at(at) {}
+    char *end() const { return m_at; }
+
+    void bytes(QByteArrayView b)
+    {
+        const char *from = b.data();
+        const qsizetype n = b.size();
+        if (n > 16) {
+            std::memcpy(m_at, from, size_t(n));
+        } else { // the usual piece of a line is a few bytes: no call for it
+            for (qsizetype i = 0; i < n; ++i)
+                m_at[i] = from[i];
+        }
+        m_at += n;
+    }
+    void ch(char c) { *m_at++ = c; }
+    void newLine() { bytes(QByteArrayView("\r\n", 2)); }
+    void integer(qint64 value) { m_at = std::to_chars(m_at, m_at + 24, value).ptr; }
+    // A text holds its line breaks as CR LF pairs; a line of the file cannot, so they are
+    // written as "#13#10".
+    void text(QByteArrayView t)
+    {
+        for (;;) {
+            const void *found =
+                t.isEmpty() ? nullptr : std::memchr(t.data(), '\r', size_t(t.size()));
+            const qsizetype cr = found ? static_cast<const char *>(found) - t.data() : -1;
+            if (cr < 0 || cr + 1 >= t.size() || t.at(cr + 1) != '\n') {
+                bytes(t);
+                return;
+            }
+            bytes(t.first(cr));
+            bytes(QByteArrayView("#13#10", 6));
+            t = t.sliced(cr + 2);
+        }
+    }
+    void dayNumber(double value)
+    {
+        char text[32];
+        bytes(QByteArrayView(text, CardTextCodec::writeDayNumber(text, value)));
+    }
+
+private:
+    char *m_at;
+};
 
 // One card's block, in Windows-1251 bytes as they go to the file: its texts are copied as the
 // card holds them.
 void appendBlock(QByteArray &out, const CardRecord &card, int number)
 {
-    const auto &names = fieldNames();
-    out.append('[');
-    appendInteger(out, number);
-    out.append("]\r\n", 3);
+    const qsizetype size = out.size();
+    out.resize(size + BlockWriter::kMostBlock);
+    BlockWriter w(out.data() + size);
+    const FieldNames &f = fields();
+    w.ch('[');
+    w.integer(number);
+    w.ch(']');
+    w.newLine();
     for (int field = 0; field < CardFields::StoredCount; ++field) {
-        const QByteArrayView name = names[size_t(field)];
+        const QByteArrayView name = f.names[size_t(field)];
         if (!card.hasValue(field) || (name.size() > 1 && name.at(1) == '_'))
             continue; // a "_" second marks a calculated field, which never has a line
-        out.append('@');
-        out.append(name);
-        out.append('=');
-        switch (CardFields::def(field).type) {
+        w.ch('@');
+        w.bytes(name);
+        w.ch('=');
+        switch (f.types[size_t(field)]) {
         case FieldType::Integer:
-            appendInteger(out, qint64(card.number(field)));
+            w.integer(qint64(card.number(field)));
             break;
         case FieldType::Text:
-            CardTextCodec::appendText(out, card.textBytes(field));
+            w.text(card.textBytes(field));
             break;
         case FieldType::Date:
         case FieldType::DateTime:
-            CardTextCodec::appendDayNumber(out, card.number(field));
+            w.dayNumber(card.number(field));
             break;
         }
-        out.append("\r\n", 2);
+        w.newLine();
     }
-    out.append("\r\n", 2);
+    w.newLine();
+    out.truncate(w.end() - out.constData());
 }
 
 // The stored field a field line names ("@fam=..." names FAM), or -1; value is what follows the

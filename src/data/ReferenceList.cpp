@@ -1,5 +1,8 @@
 #include "data/ReferenceList.h"
 
+#include "platform/Cp1251.h"
+
+#include <array>
 #include <utility>
 
 namespace {
@@ -11,7 +14,7 @@ bool inFoldedRange(char32_t c)
     return (c >= 0x00C0 && c <= 0x024F) || (c >= 0x0400 && c <= 0x052F);
 }
 
-char16_t folded(char16_t c)
+char16_t foldedChar(char16_t c)
 {
     if (c < 0x80)
         return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
@@ -22,9 +25,79 @@ char16_t folded(char16_t c)
     return inFoldedRange(lower) ? char16_t(lower) : c;
 }
 
+// For each Windows-1251 byte, the first byte whose character folds to the same one: keys held
+// as bytes compare through it without regard to letter case.
+struct ByteFolding
+{
+    std::array<char, 256> representative{};
+    ByteFolding()
+    {
+        std::array<char16_t, 256> foldedOf{};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            foldedOf[size_t(b)] =
+                foldedChar(Cp1251::decode(QByteArrayView(&byte, 1)).at(0).unicode());
+            representative[size_t(b)] = char(b);
+            for (int first = 0; first < b; ++first) {
+                if (foldedOf[size_t(first)] == foldedOf[size_t(b)]) {
+                    representative[size_t(b)] = char(first);
+                    break;
+                }
+            }
+        }
+    }
+};
+
+// Up to seven bytes and their count in one number; 0 for a longer text.
+quint64 packed(QByteArrayView bytes)
+{
+    if (bytes.size() > 7)
+        return 0;
+    quint64 n = quint64(bytes.size()) << 56;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        n |= quint64(quint8(bytes[i])) << (8 * i);
+    return n;
+}
+
+void foldBytes(QByteArrayView bytes, std::string &out)
+{
+    static const ByteFolding folding;
+    out.resize(size_t(bytes.size()));
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[size_t(i)] = folding.representative[quint8(bytes[i])];
+}
+
 } // namespace
 
-ReferenceList::ReferenceList(QList<ReferenceEntry> entries) : m_entries(std::move(entries)) {}
+ReferenceList::ReferenceList(QList<ReferenceEntry> entries) : m_entries(std::move(entries))
+{
+    // Walked backwards, so that where two entries fold alike the first one is kept.
+    for (int i = int(m_entries.size()) - 1; i >= 0; --i) {
+        m_keyIndex.insert(folded(m_entries.at(i).key), i);
+        m_textIndex.insert(folded(m_entries.at(i).text), i);
+    }
+    std::string key;
+    for (const ReferenceEntry &entry : m_entries) {
+        if (Cp1251::canEncode(entry.key)) { // a key no card can hold needs no place here
+            const QByteArray bytes = Cp1251::encode(entry.key);
+            if (const quint64 n = packed(QByteArrayView(bytes)))
+                m_shortKeyBytes.insert(n);
+            else
+                m_keyBytes.insert(std::string(bytes.constData(), size_t(bytes.size())));
+            foldBytes(QByteArrayView(bytes), key);
+            m_foldedKeyBytes.insert(key);
+        }
+    }
+}
+
+QString ReferenceList::folded(QStringView text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        dst[i] = foldedChar(text.at(i).unicode());
+    return out;
+}
 
 bool ReferenceList::equalIgnoringCase(QStringView a, QStringView b)
 {
@@ -33,7 +106,7 @@ bool ReferenceList::equalIgnoringCase(QStringView a, QStringView b)
     const char16_t *pa = a.utf16();
     const char16_t *pb = b.utf16();
     for (qsizetype i = 0; i < a.size(); ++i) {
-        if (pa[i] != pb[i] && folded(pa[i]) != folded(pb[i]))
+        if (pa[i] != pb[i] && foldedChar(pa[i]) != foldedChar(pb[i]))
             return false;
     }
     return true;
@@ -46,20 +119,12 @@ bool ReferenceList::isObsoleteText(QStringView text)
 
 int ReferenceList::indexOfKey(QStringView key) const
 {
-    for (int i = 0; i < count(); ++i) {
-        if (equalIgnoringCase(m_entries.at(i).key, key))
-            return i;
-    }
-    return -1;
+    return m_keyIndex.value(folded(key), -1);
 }
 
 int ReferenceList::indexOfText(QStringView text) const
 {
-    for (int i = 0; i < count(); ++i) {
-        if (equalIgnoringCase(m_entries.at(i).text, text))
-            return i;
-    }
-    return -1;
+    return m_textIndex.value(folded(text), -1);
 }
 
 QString ReferenceList::textOfKey(QStringView key) const
@@ -79,4 +144,17 @@ QString ReferenceList::keyOfText(QStringView text) const
 bool ReferenceList::containsKey(QStringView key) const
 {
     return indexOfKey(key) >= 0;
+}
+
+bool ReferenceList::containsKeyBytes(QByteArrayView key) const
+{
+    if (const quint64 n = packed(key)) {
+        if (m_shortKeyBytes.count(n) > 0)
+            return true;
+    } else if (m_keyBytes.count(std::string(key.data(), size_t(key.size()))) > 0) {
+        return true;
+    }
+    std::string folded;
+    foldBytes(key, folded);
+    return m_foldedKeyBytes.count(folded) > 0;
 }

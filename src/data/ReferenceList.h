@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringView>
+
+#include <string>
+#include <unordered_set>
 
 // One entry of a reference list: what the user sees and the code stored in the card.
 struct ReferenceEntry
@@ -25,6 +30,8 @@ public:
     // The key of the first entry whose text equals text; empty when none does.
     QString keyOfText(QStringView text) const;
     bool containsKey(QStringView key) const;
+    // The same for a key held as Windows-1251 bytes, as cards hold them; without allocating.
+    bool containsKeyBytes(QByteArrayView key) const;
     int indexOfKey(QStringView key) const;   // -1 when none
     int indexOfText(QStringView text) const; // -1 when none
 
@@ -39,5 +46,15 @@ public:
     static bool equalIgnoringCase(QStringView a, QStringView b);
 
 private:
+    static QString folded(QStringView text);
+
     QList<ReferenceEntry> m_entries;
+    // The first entry of each key and text, by their folded forms: a lookup costs one hash,
+    // not a walk over the list (the list tests look up three keys per card written).
+    QHash<QString, int> m_keyIndex;
+    QHash<QString, int> m_textIndex;
+    // The keys as they are, the usual case: up to seven bytes packed in a number.
+    std::unordered_set<quint64> m_shortKeyBytes;
+    std::unordered_set<std::string> m_keyBytes;
+    std::unordered_set<std::string> m_foldedKeyBytes;
 };
