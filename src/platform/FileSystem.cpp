@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <cerrno>
 
 namespace {
@@ -203,6 +205,26 @@ void removeFile(const QString &path)
         error = FileSystemNative::removeFile(path);
     if (error)
         FileErrors::raiseNative(error);
+}
+
+bool moveToTrash(const QString &path)
+{
+    if (injected(Step::Remove, path))
+        return false;
+#ifndef Q_OS_WIN
+    // Without the user's data folder Qt cannot make its trash, and then puts the file into a
+    // "files" folder below the current one: the trash gets its home first.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir().mkpath(data))
+        return false;
+#endif
+    QString inTrash;
+    if (!QFile::moveToTrash(path, &inTrash))
+        return false;
+    if (QFileInfo(inTrash).isAbsolute())
+        return true;
+    QFile::rename(inTrash, path); // not a trash anyone would look in
+    return false;
 }
 
 QStringList listFiles(const QString &folder, const QString &suffix)

@@ -44,6 +44,10 @@ void saveWhole(const QString &target, const QByteArray &bytes, const QString &te
 
 void clearReadOnly(const QString &path); // nothing happens when there is no such file
 void removeFile(const QString &path);
+// Puts the file into the desktop's trash, from where the user can restore it; false when there
+// is no trash for it (the caller then removes it) or the file could not be moved. Fault
+// injection: the Remove step.
+bool moveToTrash(const QString &path);
 
 // Names of the ordinary files in folder whose names end in suffix, letter case ignored; unsorted.
 // On Linux, names beginning with "." are ordinary files too.
