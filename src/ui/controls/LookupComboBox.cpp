@@ -1,0 +1,186 @@
+#include "ui/controls/LookupComboBox.h"
+
+#include "data/ReferenceList.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSizeGrip>
+#include <QStyle>
+#include <QToolTip>
+
+LookupComboBox::LookupComboBox(QWidget *parent) : QComboBox(parent)
+{
+    // Editable only to show the typed beginning and the selected rest; the text itself is
+    // never the user's to change.
+    setEditable(true);
+    lineEdit()->setReadOnly(true);
+    lineEdit()->installEventFilter(this);
+    setCompleter(nullptr);
+    setInsertPolicy(QComboBox::NoInsert);
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(8);
+
+    connect(this, &QComboBox::activated, this, [this](int) {
+        m_typed.clear();
+        emit keyChosen(key());
+    });
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int) {
+        if (!m_typing)
+            m_typed.clear();
+    });
+}
+
+void LookupComboBox::setList(const ReferenceList *list)
+{
+    m_list = list;
+    const QSignalBlocker blocker(this);
+    clear();
+    if (list) {
+        for (const ReferenceEntry &entry : list->entries())
+            addItem(entry.text);
+    }
+    setCurrentIndex(-1);
+}
+
+QString LookupComboBox::key() const
+{
+    const int index = currentIndex();
+    return m_list && index >= 0 && index < m_list->count() ? m_list->at(index).key : QString();
+}
+
+bool LookupComboBox::setKey(const QString &key)
+{
+    const int index = m_list && !key.isEmpty() ? m_list->indexOfKey(key) : -1;
+    setCurrentIndex(index);
+    return index >= 0;
+}
+
+void LookupComboBox::choose(int index)
+{
+    const int before = currentIndex();
+    m_typing = true;
+    setCurrentIndex(index);
+    m_typing = false;
+    if (index != before)
+        emit keyChosen(key());
+}
+
+bool LookupComboBox::typeCharacters(const QString &text)
+{
+    bool changed = false;
+    for (const QChar c : text) {
+        if (!c.isPrint())
+            continue;
+        const QString wanted = m_typed + c;
+        for (int i = 0; i < count(); ++i) {
+            const QString entry = itemText(i);
+            if (ReferenceList::equalIgnoringCase(QStringView(entry).left(wanted.size()), wanted)) {
+                m_typed = wanted;
+                choose(i);
+                changed = true;
+                break;
+            }
+        }
+    }
+    if (changed)
+        showTypedSelection();
+    return changed;
+}
+
+void LookupComboBox::showTypedSelection()
+{
+    const int length = int(lineEdit()->text().size());
+    const int typed = int(qMin<qsizetype>(m_typed.size(), length));
+    lineEdit()->setSelection(length, typed - length);
+}
+
+bool LookupComboBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lineEdit()) {
+        if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn)
+            m_typed.clear();
+        if (event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            const Qt::KeyboardModifiers mods =
+                key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+                if (m_clearable) {
+                    m_typed.clear();
+                    choose(-1);
+                }
+                return true;
+            }
+            if (key->key() == Qt::Key_Backspace && mods == Qt::NoModifier) {
+                if (!m_typed.isEmpty()) {
+                    m_typed.chop(1);
+                    showTypedSelection();
+                }
+                return true;
+            }
+            if (mods == Qt::NoModifier && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+                typeCharacters(key->text());
+                return true;
+            }
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+bool LookupComboBox::DoShowHint(QString *text, QPoint *globalPos) const
+{
+    if (!toolTip().trimmed().isEmpty() || currentIndex() < 0)
+        return false;
+    const QString entry = itemText(currentIndex());
+    const int room = width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) - 5;
+    if (fontMetrics().horizontalAdvance(entry) <= room)
+        return false;
+    *text = entry;
+    *globalPos = mapToGlobal(QPoint(0, 0)) - QPoint(1, 1);
+    return true;
+}
+
+bool LookupComboBox::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && toolTip().trimmed().isEmpty()) {
+        QString text;
+        QPoint pos;
+        if (!DoShowHint(&text, &pos)) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        QToolTip::showText(pos, text, this, rect());
+        // Qt places a tooltip below the mouse pointer; this one covers the cut text.
+        for (QWidget *tip : QApplication::topLevelWidgets()) {
+            if (tip->inherits("QTipLabel") && tip->isVisible())
+                tip->move(pos);
+        }
+        return true;
+    }
+    return QComboBox::event(event);
+}
+
+void LookupComboBox::showPopup()
+{
+    QComboBox::showPopup();
+    QWidget *popup = view()->parentWidget();
+    if (!popup)
+        return;
+    if (!popup->findChild<QSizeGrip *>()) {
+        if (auto *box = qobject_cast<QBoxLayout *>(popup->layout()))
+            box->addWidget(new QSizeGrip(popup), 0, Qt::AlignRight | Qt::AlignBottom);
+    }
+    if (m_popupWidth > popup->width())
+        popup->resize(m_popupWidth, popup->height());
+}
+
+void LookupComboBox::hidePopup()
+{
+    if (QWidget *popup = view()->parentWidget())
+        m_popupWidth = popup->width();
+    QComboBox::hidePopup();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QComboBox>
+
+class ReferenceList;
+
+// A list box with key codes: shows the display texts of a reference list and holds the key of
+// the chosen entry. The user chooses from the drop-down (which can be widened by its grip), by
+// Up and Down, or by typing the beginning of a text: the first entry it begins, letter case
+// ignored, is chosen and the rest of its text shown selected; a character that makes the typed
+// beginning match no entry changes nothing. Delete empties a box that may be empty.
+//
+// It also carries the long-entry tooltip (DoShowHint): a box without a tooltip of its own whose
+// chosen text is wider than the box shows that text in a tooltip laid over it.
+class LookupComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit LookupComboBox(QWidget *parent = nullptr);
+
+    // The entries of list, none chosen. The list is not owned and must outlive the box.
+    void setList(const ReferenceList *list);
+    const ReferenceList *list() const { return m_list; }
+
+    // The key of the chosen entry; empty when none is chosen.
+    QString key() const;
+    // Chooses the entry of key (letter case ignored); an empty or unknown key chooses none.
+    // Returns whether an entry is chosen. Sends no keyChosen: only the user chooses.
+    bool setKey(const QString &key);
+
+    // Whether Delete empties the box (a field that need not have a value).
+    void setClearable(bool clearable) { m_clearable = clearable; }
+    bool isClearable() const { return m_clearable; }
+
+    // The tooltip rule: the text and the top-left corner, in screen coordinates, the long-entry
+    // tooltip has now; false when the rule leaves the tooltip alone.
+    bool DoShowHint(QString *text, QPoint *globalPos) const;
+
+signals:
+    // The user chose an entry, or emptied the box (key empty).
+    void keyChosen(const QString &key);
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showPopup() override;
+    void hidePopup() override;
+
+private:
+    bool typeCharacters(const QString &text);
+    void showTypedSelection();
+    void choose(int index);
+
+    const ReferenceList *m_list = nullptr;
+    bool m_clearable = false;
+    QString m_typed; // the beginning typed so far
+    bool m_typing = false;
+    int m_popupWidth = 0; // as the user left the drop-down
+};
