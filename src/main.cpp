@@ -3,6 +3,7 @@
 #include "app/KeyScript.h"
 #include "app/ModeSelection.h"
 #include "install/RunSetup.h"
+#include "platform/FileSystem.h"
 #include "ui/entry/TfmVvod.h"
 #include "ui/main/TfmMain.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
         StartMode::Installer)
         return Application::runInstaller([] { RunSetup(); });
 
-    return Application::runClient(app,
-                                  {[] { return new TfmMain; }, [] { return new TfmVvod(fmMain); }});
+    const QString folder = FileSystem::programFolder();
+    return Application::runClient(app, {[folder] { return new TfmMain(folder); },
+                                        [] { return new TfmVvod(fmMain); }, folder});
 }

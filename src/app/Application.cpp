@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/AppTitle.h"
+#include "app/ClientLock.h"
 #include "app/CommandGuard.h"
 #include "app/DataModuleLifetime.h"
 #include "app/ErrorBox.h"
@@ -71,6 +72,13 @@ void prepare(QApplication &app)
 
 int runClient(QApplication &app, const ClientWindows &windows)
 {
+    ClientLock lock(windows.lockFolder);
+    if (!windows.lockFolder.isEmpty() && lock.acquire() == ClientLock::Result::HeldByAnother) {
+        Dialogs::instance().message(applicationTitle(),
+                                    ClientLock::alreadyRunningText(windows.lockFolder),
+                                    Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        return 0;
+    }
     createDataModule();
     std::unique_ptr<QWidget> main(windows.createMain());
     std::unique_ptr<QWidget> entry(windows.createEntry());

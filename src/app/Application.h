@@ -18,10 +18,12 @@ struct ClientWindows
 {
     std::function<QWidget *()> createMain;  // the main window, not yet shown
     std::function<QWidget *()> createEntry; // the entry form, hidden
+    QString lockFolder = QString(); // the program folder to hold the client lock in; empty: no lock
 };
 
-// Client mode: creates `DM1`, the main window and the entry form in that order, runs the event
-// loop until the main window has closed, destroys them in reverse order. An error while
+// Client mode: when another client holds the lock of the program folder, says so and ends
+// without a window. Otherwise creates `DM1`, the main window and the entry form in that order, runs
+// the event loop until the main window has closed, destroys them in reverse order. An error while
 // creating or destroying the data module is shown and the next object still comes.
 int runClient(QApplication &app, const ClientWindows &windows);
 

@@ -55,10 +55,11 @@ Dialogs::Answer ScriptedDialogs::message(const QString &caption, const QString &
     return take({QStringLiteral("message"), caption, text, icon, buttons}).answer;
 }
 
-bool ScriptedDialogs::inputText(const QString &caption, const QString &prompt, QString &value, int)
+bool ScriptedDialogs::inputText(const QString &caption, const QString &prompt, QString &value,
+                                int maxLength)
 {
-    const Reply r =
-        take({QStringLiteral("input"), caption, prompt, Icon::Question, Buttons::OkCancel});
+    const Reply r = take({QStringLiteral("input"), caption, prompt, Icon::Question,
+                          Buttons::OkCancel, value, maxLength});
     if (r.accepted)
         value = r.text;
     return r.accepted;

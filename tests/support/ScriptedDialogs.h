@@ -18,6 +18,8 @@ public:
         QString text;
         Icon icon = Icon::Information;
         Buttons buttons = Buttons::Ok;
+        QString value = QString(); // what an input box offered
+        int maxLength = 0;
     };
 
     ScriptedDialogs();

@@ -15,3 +15,9 @@ TfmVvod::~TfmVvod()
     if (fmVvod == this)
         fmVvod = nullptr;
 }
+
+void TfmVvod::openCard(bool newCard)
+{
+    Q_UNUSED(newCard);
+    exec();
+}

@@ -9,6 +9,10 @@ class TfmVvod : public QDialog
 public:
     explicit TfmVvod(QWidget *parent = nullptr);
     ~TfmVvod() override;
+
+    // Shows the form modally on the current card (newCard false) or on a new one; returns when
+    // it has closed.
+    void openCard(bool newCard);
 };
 
 // The process-wide entry form; null outside client mode.

@@ -1,0 +1,115 @@
+#include "ui/main/MeetingList.h"
+
+#include "data/MeetingFiles.h"
+#include "data/TDM1.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/QorError.h"
+#include "ui/main/DataModule.h"
+#include "ui/main/MeetingName.h"
+
+#include <QComboBox>
+
+MeetingList::MeetingList(QComboBox *cbKom, const QString &folder, QObject *parent)
+    : QObject(parent), m_cbKom(cbKom), m_folder(folder)
+{}
+
+QStringList MeetingList::names() const
+{
+    QStringList list;
+    for (int i = 0; i < m_cbKom->count(); ++i)
+        list.append(m_cbKom->itemText(i));
+    return list;
+}
+
+void MeetingList::fill()
+{
+    TDM1 &dm = dataModule();
+    const QStringList meetings = ListMeetings(m_folder);
+    m_cbKom->clear();
+    m_cbKom->addItems(meetings);
+    if (meetings.isEmpty()) {
+        m_current.clear();
+        LoadMeeting(dm.cdsQor(), m_folder, m_current);
+    }
+    m_cbKom->setCurrentIndex(meetings.isEmpty() ? -1 : 0);
+    cbKomChange();
+}
+
+void MeetingList::cbKomChange()
+{
+    m_current = m_cbKom->currentIndex() >= 0 ? m_cbKom->currentText() : QString();
+    try {
+        CardTable &table = dataModule().cdsQor();
+        ScopedHandlerDisconnect dateRule(table, CardTable::Handler::BeforePost);
+        LoadMeeting(table, m_folder, m_current);
+    } catch (...) {
+        emit switched();
+        throw;
+    }
+    emit switched();
+}
+
+void MeetingList::btnAddClick()
+{
+    TDM1 &dm = dataModule();
+    QString entered = MeetingName::proposed(Clock::now().date());
+    if (!Dialogs::instance().inputText(QStringLiteral("Добавить заседание комиссии"),
+                                       QStringLiteral("Введите название заседания:"), entered,
+                                       MeetingName::kInputMaxLength))
+        return;
+    const QString name = MeetingName::accept(entered, names());
+    m_cbKom->addItem(name);
+    m_cbKom->setCurrentIndex(m_cbKom->count() - 1);
+    cbKomChange();
+    SaveMeeting(dm.cdsQor(), dm.lists(), m_folder, name);
+}
+
+void MeetingList::tblDelClick()
+{
+    const QString name = m_current;
+    const QString question = QStringLiteral("Вы уверены, что хотите удалить засединие комиссии "
+                                            "\"%1\" вместе со всеми его данными?")
+                                 .arg(name);
+    if (Dialogs::instance().question(question, Dialogs::Buttons::OkCancel,
+                                     QStringLiteral("Запрос")) != Dialogs::Answer::Ok)
+        return;
+    if (!removeMeetingFile(name))
+        throw QorError(QStringLiteral("Не удалось удалить файл \"%1.dat\"!").arg(name));
+
+    m_cbKom->removeItem(m_cbKom->currentIndex());
+    if (m_cbKom->count() == 0) {
+        m_current.clear();
+        LoadMeeting(dataModule().cdsQor(), m_folder, m_current);
+    }
+    m_cbKom->setCurrentIndex(m_cbKom->count() > 0 ? 0 : -1);
+    cbKomChange();
+}
+
+bool MeetingList::removeMeetingFile(const QString &name) const
+{
+    if (name.isEmpty()) // no meeting: never the file ".dat"
+        return false;
+    const QString file = meetingFilePath(m_folder, name);
+    if (!FileSystem::fileExists(file))
+        return false;
+    // From the trash a meeting deleted by mistake can be put back.
+    if (!FileSystem::moveToTrash(file)) {
+        try {
+            FileSystem::removeFile(file);
+        } catch (const QorError &) {
+            return false;
+        }
+    }
+    RefusedMeetings::instance().remove(file);
+    return true;
+}
+
+void MeetingList::saveCurrent()
+{
+    if (m_current.isEmpty())
+        return;
+    TDM1 &dm = dataModule();
+    SaveMeeting(dm.cdsQor(), dm.lists(), m_folder, m_current);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+
+// The meetings of the program folder in the meeting list `cbKom`, and the current meeting, whose
+// cards the card table holds. The commands throw QorError with the message the user sees.
+class MeetingList : public QObject
+{
+    Q_OBJECT
+public:
+    MeetingList(QComboBox *cbKom, const QString &folder, QObject *parent = nullptr);
+
+    // The current meeting; empty when there is none.
+    QString current() const { return m_current; }
+    QString folder() const { return m_folder; }
+    QStringList names() const;
+
+    // At the first show: the meetings of the folder, the first one current.
+    void fill();
+    // The meeting switch: the selected entry becomes the current meeting and its cards are
+    // loaded without the category date rule. switched() follows also when the load fails.
+    void cbKomChange();
+    // New meeting: asks for a name, adds it at the end, makes it current and saves it.
+    void btnAddClick();
+    // Delete meeting: asks, puts the meeting file in the desktop's trash where there is one
+    // (deletes it otherwise), then makes the first meeting left current.
+    void tblDelClick();
+    // The card table's after-post and after-delete save.
+    void saveCurrent();
+
+signals:
+    void switched();
+
+private:
+    bool removeMeetingFile(const QString &name) const;
+
+    QComboBox *m_cbKom;
+    QString m_folder;
+    QString m_current;
+};

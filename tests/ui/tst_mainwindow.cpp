@@ -1,0 +1,591 @@
+// The main window driven as a clerk drives it: by objectName, offscreen, with scripted boxes and
+// a fixed clock, over meeting files in a temporary program folder.
+#include "app/settings/SettingsStore.h"
+#include "data/CardTestData.h"
+#include "data/MeetingFiles.h"
+#include "data/TDM1.h"
+#include "support/Failures.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+#include "ui/controls/CardGrid.h"
+#include "ui/controls/FindDialog.h"
+#include "ui/controls/LookupComboBox.h"
+#include "ui/entry/TfmVvod.h"
+#include "ui/main/TfmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <cerrno>
+
+namespace {
+
+struct Card
+{
+    int ftype;
+    int podkom;
+    QString fam;
+};
+
+void writeMeeting(const QString &folder, const QString &name, const QList<Card> &cards)
+{
+    CardTable table;
+    for (const Card &c : cards)
+        addCard(table, c.ftype, c.podkom, c.fam);
+    SaveMeeting(table, ReferenceLists(), folder, name);
+}
+
+// The cards a meeting file holds, all of them.
+int cardsInFile(const QString &folder, const QString &name)
+{
+    CardTable table;
+    LoadMeeting(table, folder, name);
+    return table.totalCount();
+}
+
+// The three long-lived objects of the client on one program folder.
+class Client
+{
+public:
+    explicit Client(const QString &folder)
+    {
+        DM1 = new TDM1;
+        main = new TfmMain(folder);
+        entry = new TfmVvod(main);
+    }
+    ~Client()
+    {
+        delete main; // the entry form with it
+        delete DM1;
+        DM1 = nullptr;
+    }
+    bool show()
+    {
+        main->show();
+        main->activateWindow();
+        return QTest::qWaitForWindowActive(main);
+    }
+    template <typename T> T *child(const char *name) const
+    {
+        return main->findChild<T *>(QLatin1String(name));
+    }
+    QString status() const { return child<QLabel>("StatusBarPanel")->text(); }
+    CardGrid *grid() const { return child<CardGrid>("DBGridEh1"); }
+    QComboBox *meetings() const { return child<QComboBox>("cbKom"); }
+    CardTable &table() const { return DM1->cdsQor(); }
+    QString currentSurname() const
+    {
+        return table().isEmpty() ? QString() : table().text(table().currentRow(), CardFields::FAM);
+    }
+    void run(const char *action) const { main->action(QLatin1String(action))->trigger(); }
+    // How often the entry form opened while action ran; each opening is closed at once.
+    int entryFormOpenings(const std::function<void()> &action) const
+    {
+        int opened = 0;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (entry->isVisible()) {
+                ++opened;
+                entry->reject();
+            }
+        });
+        closer.start(0);
+        action();
+        return opened;
+    }
+
+    TfmMain *main;
+    TfmVvod *entry;
+};
+
+const QDateTime kNow(QDate(2017, 3, 15), QTime(10, 30));
+
+} // namespace
+
+class TstMainWindow : public QObject
+{
+    Q_OBJECT
+
+    QString m_config;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QString folder() const { return m_folder->path() + u'/'; }
+
+private slots:
+    void initTestCase()
+    {
+        m_config = TestEnvironment::isolateHome();
+        qputenv("XDG_DATA_HOME", QDir::cleanPath(m_config + "/../data").toLocal8Bit());
+    }
+
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        QFile::remove(m_config + "/QorClient/HKEY_CURRENT_USER.ini");
+        RefusedMeetings::instance().clear();
+    }
+
+    void firstStartInEmptyFolder()
+    {
+        TestEnvironment::FixedClock clock(kNow);
+        ScriptedDialogs dialogs;
+        Client c(folder());
+        QVERIFY(c.show());
+        QCOMPARE(c.main->windowTitle(), QStringLiteral("Ордана"));
+        QCOMPARE(c.meetings()->count(), 0);
+        QCOMPARE(c.status(), QStringLiteral("Записей: 0"));
+        QCOMPARE(c.grid()->model()->rowCount(), 0);
+
+        // Nothing to open, delete or find; nothing may be created.
+        QCOMPARE(c.entryFormOpenings([&] {
+            c.run("aOpen");
+            c.run("aDel");
+            for (int key : {Qt::Key_Return, Qt::Key_Delete})
+                QTest::keyClick(c.grid(), Qt::Key(key));
+            QTest::mouseDClick(c.grid()->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        }),
+                 0);
+        dialogs.expectMessage();
+        dialogs.expectMessage();
+        c.run("aNew");
+        c.run("aFind");
+        for (const auto &box : dialogs.log())
+            QCOMPARE(box.text, QStringLiteral("Сначала добавьте заседание!"));
+        dialogs.verifyDone();
+
+        // The first meeting: the input box, the cleaned name, its file.
+        dialogs.expectInput(true, " 2017: заседание / 1 ");
+        c.child<QPushButton>("btnAdd")->click();
+        const auto box = dialogs.log().at(0);
+        QCOMPARE(box.caption, QStringLiteral("Добавить заседание комиссии"));
+        QCOMPARE(box.text, QStringLiteral("Введите название заседания:"));
+        QCOMPARE(box.value, QStringLiteral("2017-Новое заседание"));
+        QCOMPARE(box.maxLength, 255);
+        dialogs.verifyDone();
+        QCOMPARE(c.meetings()->currentText(), QStringLiteral("2017 заседание  1"));
+        QCOMPARE(c.main->currentMeeting(), QStringLiteral("2017 заседание  1"));
+        QCOMPARE(QFile(folder() + "2017 заседание  1.dat").size(), qint64(7)); // "<QOR>\r\n"
+        QCOMPARE(c.entryFormOpenings([&] { c.run("aNew"); }), 1);
+    }
+
+    void newMeetingRefused_data()
+    {
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("other letter case") << "A МЕЕТИНГ"
+                                           << "Такое название заседания уже существует!";
+        QTest::newRow("dots only") << " ... "
+                                   << "Вы не ввели никакого имени для отчета!";
+        QTest::newRow("forbidden only") << "*?"
+                                        << "Вы не ввели никакого имени для отчета!";
+    }
+
+    void newMeetingRefused()
+    {
+        QFETCH(QString, entered);
+        QFETCH(QString, error);
+        writeMeeting(folder(), "b", {{1, 404, "Б"}});
+        writeMeeting(folder(), "a меетинг", {});
+        ScriptedDialogs dialogs;
+        Client c(folder());
+        QVERIFY(c.show());
+        dialogs.expectInput(true, entered);
+        dialogs.expectMessage();
+        c.child<QPushButton>("btnAdd")->click();
+        QCOMPARE(dialogs.log().at(1).text, error);
+        dialogs.expectInput(false); // cancelled: nothing changes
+        c.child<QPushButton>("btnAdd")->click();
+        dialogs.verifyDone();
+        QCOMPARE(c.meetings()->count(), 2);
+        QCOMPARE(QDir(folder()).entryList(QDir::Files).size(), 2);
+        QCOMPARE(c.main->currentMeeting(), QStringLiteral("a меетинг"));
+    }
+
+    // Deleting the only meeting leaves none; a second delete asks about "" and fails.
+    void deleteOnlyMeeting()
+    {
+        writeMeeting(folder(), "Единственное", {{1, 404, "А"}});
+        ScriptedDialogs dialogs;
+        Client c(folder());
+        QVERIFY(c.show());
+        dialogs.expectMessage(Dialogs::Answer::Cancel);
+        c.child<QPushButton>("tblDel")->click();
+        QVERIFY(QFile::exists(folder() + "Единственное.dat"));
+        // A file that cannot be deleted stays, and so does its meeting.
+        FileSystem::setFaultHook([](FileSystem::Step step, const QString &) {
+            return step == FileSystem::Step::Remove ? EACCES : 0;
+        });
+        dialogs.expectMessage(Dialogs::Answer::Ok);
+        dialogs.expectMessage();
+        c.child<QPushButton>("tblDel")->click();
+        FileSystem::setFaultHook({});
+        QCOMPARE(dialogs.log().at(2).text,
+                 QStringLiteral("Не удалось удалить файл \"Единственное.dat\"!"));
+        QCOMPARE(c.main->currentMeeting(), QStringLiteral("Единственное"));
+        QVERIFY(QFile::exists(folder() + "Единственное.dat"));
+        dialogs.verifyDone();
+        dialogs.expectMessage(Dialogs::Answer::Ok);
+        c.child<QPushButton>("tblDel")->click();
+        const auto asked = dialogs.log().at(0);
+        QCOMPARE(asked.caption, QStringLiteral("Запрос"));
+        QCOMPARE(asked.icon, Dialogs::Icon::Question);
+        QCOMPARE(asked.buttons, Dialogs::Buttons::OkCancel);
+        QCOMPARE(asked.text, QStringLiteral("Вы уверены, что хотите удалить засединие комиссии "
+                                            "\"Единственное\" вместе со всеми его данными?"));
+        dialogs.verifyDone();
+        QVERIFY(!QFile::exists(folder() + "Единственное.dat"));
+        // Put where it can be restored from.
+        QVERIFY(
+            QFile::exists(qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/Единственное.dat"));
+        QCOMPARE(c.meetings()->count(), 0);
+        QCOMPARE(c.main->currentMeeting(), QString());
+        QCOMPARE(c.status(), QStringLiteral("Записей: 0"));
+
+        dialogs.expectMessage(Dialogs::Answer::Ok);
+        dialogs.expectMessage();
+        c.child<QPushButton>("tblDel")->click();
+        QVERIFY(dialogs.log().at(0).text.contains(QStringLiteral("\"\" вместе")));
+        QCOMPARE(dialogs.log().at(1).text, QStringLiteral("Не удалось удалить файл \".dat\"!"));
+        dialogs.verifyDone();
+    }
+
+    // The filter stays across meeting switches, applies to them, and a delete under it keeps
+    // the hidden cards in the file.
+    void filterAcrossSwitchesAndSaves()
+    {
+        writeMeeting(folder(), "A", {{1, 404, "А1"}, {2, 410, "А2"}, {1, 403, "А3"}});
+        writeMeeting(folder(), "B", {{2, 410, "Б1"}, {1, 404, "Б2"}, {2, 411, "Б3"}});
+        ScriptedDialogs dialogs;
+        Client c(folder());
+        QVERIFY(c.show());
+        QCOMPARE(c.status(), QStringLiteral("Записей: 3"));
+        c.child<LookupComboBox>("lcbFTYPE")->setCurrentIndex(1); // "Врачи"
+        QCOMPARE(c.status(), QStringLiteral("Записей: 2 <<Установлен фильтр>>"));
+
+        c.meetings()->setCurrentIndex(1);
+        emit c.meetings()->activated(1);
+        QCOMPARE(c.main->currentMeeting(), QStringLiteral("B"));
+        QCOMPARE(c.status(), QStringLiteral("Записей: 1 <<Установлен фильтр>>"));
+        QCOMPARE(c.currentSurname(), QStringLiteral("Б2"));
+
+        dialogs.expectMessage(Dialogs::Answer::Ok);
+        QTest::keyClick(c.grid(), Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(dialogs.log().at(0).caption, QStringLiteral("Подтверждение удаления"));
+        QCOMPARE(dialogs.log().at(0).text, QStringLiteral("Удалить карточку ?"));
+        QCOMPARE(dialogs.log().at(0).icon, Dialogs::Icon::Warning);
+        dialogs.verifyDone();
+        QCOMPARE(c.status(), QStringLiteral("Записей: 0 <<Установлен фильтр>>"));
+        QCOMPARE(cardsInFile(folder(), "B"), 2);
+
+        // With every card hidden: no open, no delete, no double click; new still works.
+        QCOMPARE(c.entryFormOpenings([&] {
+            QTest::keyClick(c.grid(), Qt::Key_Return);
+            QTest::keyClick(c.grid(), Qt::Key_Delete);
+            QTest::mouseDClick(c.grid()->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+            c.run("aOpen");
+        }),
+                 0);
+        QCOMPARE(c.entryFormOpenings(
+                     [&] { QTest::keyClick(c.grid(), Qt::Key_Insert, Qt::ControlModifier); }),
+                 1);
+
+        c.child<LookupComboBox>("lcbFTYPE")->setCurrentIndex(0);
+        QCOMPARE(c.status(), QStringLiteral("Записей: 2"));
+    }
+
+    void sortByTitles()
+    {
+        writeMeeting(folder(), "A", {{2, 410, "Б"}, {1, 404, "А"}, {1, 403, "В"}, {2, 413, "Г"}});
+        Client c(folder());
+        QVERIFY(c.show());
+        QHeaderView *header = c.grid()->horizontalHeader();
+        const auto clickTitle = [&](int field) {
+            const QPoint at(header->sectionViewportPosition(field) + header->sectionSize(field) / 2,
+                            header->height() / 2);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        };
+        const auto markers = [&] {
+            QList<int> marked;
+            for (int field = 0; field < CardFields::Count; ++field) {
+                if (c.grid()->titleHasSortMarker(field))
+                    marked << field;
+            }
+            return marked;
+        };
+        QCOMPARE(markers(), QList<int>());
+        QCOMPARE(c.currentSurname(), QStringLiteral("Б"));
+        const QList<QPair<int, QStringList>> steps = {
+            {CardFields::C_PODKOM, {"В", "А", "Б", "Г"}},
+            {CardFields::FAM, {"А", "Б", "В", "Г"}},
+            {CardFields::C_FTYPE, {"А", "В", "Б", "Г"}},
+            {CardFields::C_FTYPE, {"А", "В", "Б", "Г"}}, // no descending order
+        };
+        for (const auto &step : steps) {
+            clickTitle(step.first);
+            QCOMPARE(surnames(c.table()), step.second);
+            QCOMPARE(markers(), QList<int>{step.first});
+            QCOMPARE(c.currentSurname(), QStringLiteral("Б"));
+            QCOMPARE(c.grid()->currentIndex().row(), c.table().currentRow());
+        }
+    }
+
+    void statusLineAndHints()
+    {
+        writeMeeting(folder(), "A", {{1, 404, "А"}, {2, 410, "Б"}});
+        Client c(folder());
+        QVERIFY(c.show());
+        QStatusBar *bar = c.child<QStatusBar>("StatusBar");
+        QToolBar *tools = c.child<QToolBar>("ToolBar1");
+        QWidget *newButton = tools->widgetForAction(c.main->action("aNew"));
+        QCOMPARE(newButton->toolTip(), QStringLiteral("Создать"));
+        QTest::mouseMove(newButton);
+        QTRY_COMPARE(bar->currentMessage(), QStringLiteral("Создание новой карточки"));
+        QTest::mouseMove(c.grid()->viewport());
+        QTRY_COMPARE(bar->currentMessage(), QString());
+        QVERIFY(c.child<QLabel>("StatusBarPanel")->isVisible());
+
+        QMenuBar *menus = c.child<QMenuBar>("MainMenu");
+        QAction *file = menus->actions().at(0);
+        QCOMPARE(file->text(), QStringLiteral("&Файл"));
+        // The offscreen cursor sends no mouse moves of its own.
+        const QPoint onFile = menus->actionGeometry(file).center();
+        QMouseEvent move(QEvent::MouseMove, onFile, menus->mapToGlobal(onFile), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(menus, &move);
+        QTRY_COMPARE(bar->currentMessage(),
+                     QStringLiteral("Команды управления карточками и папками"));
+        QTest::mouseMove(c.grid()->viewport());
+
+        // Hidden, the status line is still written; shown again, it is up to date.
+        c.run("aStatusBar");
+        QVERIFY(bar->isHidden());
+        c.child<LookupComboBox>("lcbFTYPE")->setCurrentIndex(2);
+        c.run("aStatusBar");
+        QVERIFY(!bar->isHidden());
+        QCOMPARE(c.status(), QStringLiteral("Записей: 1 <<Установлен фильтр>>"));
+    }
+
+    // The main window's shortcuts act only when the key is pressed in the main window.
+    void shortcutsOnlyInMainWindow()
+    {
+        writeMeeting(folder(), "A", {{1, 404, "А"}});
+        Client c(folder());
+        QVERIFY(c.show());
+        int fired = 0;
+        for (const char *name : {"aNew", "aOpen", "aFind", "aExit"})
+            QObject::connect(c.main->action(name), &QAction::triggered, [&] { ++fired; });
+        const auto pressAll = [](QWidget *target) {
+            QTest::keyClick(target, Qt::Key_Insert);
+            QTest::keyClick(target, Qt::Key_O, Qt::ControlModifier);
+            QTest::keyClick(target, Qt::Key_F3);
+            QTest::keyClick(target, Qt::Key_X, Qt::AltModifier);
+        };
+
+        QDialog box(c.main);
+        box.setModal(true);
+        QTimer::singleShot(0, &box, [&] {
+            if (QTest::qWaitForWindowActive(&box))
+                pressAll(&box);
+            box.accept();
+        });
+        QCOMPARE(c.entryFormOpenings([&] { box.exec(); }), 0);
+
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        pressAll(&other);
+        other.close();
+        QCOMPARE(fired, 0);
+        QVERIFY(c.main->isVisible());
+
+        c.main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(c.main));
+        c.grid()->setFocus();
+        QCOMPARE(c.entryFormOpenings([&] { QTest::keyClick(c.grid(), Qt::Key_Insert); }), 1);
+        QCOMPARE(fired, 1);
+    }
+
+    void findDialog()
+    {
+        writeMeeting(folder(), "A",
+                     {{1, 404, "ОБРАЗЦОВА"}, {2, 410, "ПЕТРОВ"}, {1, 403, "ИВАНОВ"}});
+        ScriptedDialogs dialogs;
+        Client c(folder());
+        QVERIFY(c.show());
+        c.grid()->setCurrentIndex(c.grid()->model()->index(0, CardFields::NAME));
+        QStringList history;
+        QString column;
+        QTimer::singleShot(0, c.main, [&] {
+            auto *dialog = c.main->findChild<FindDialog *>();
+            QVERIFY(dialog && dialog->isVisible());
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Поиск"));
+            auto *pattern = dialog->findChild<QComboBox *>("cbPattern");
+            column = dialog->findChild<QComboBox *>("cbColumn")->currentText();
+            dialog->findChild<QComboBox *>("cbColumn")
+                ->setCurrentIndex(dialog->findChild<QComboBox *>("cbColumn")->count() -
+                                  1); // "<All>"
+            QVERIFY(pattern->currentText().isEmpty());
+            pattern->setEditText("петр");
+            QTest::keyClick(pattern->lineEdit(), Qt::Key_Return); // Enter finds
+            QCOMPARE(c.currentSurname(), QStringLiteral("ПЕТРОВ"));
+            pattern->setEditText("нет такого");
+            dialogs.expectMessage();
+            dialog->findChild<QPushButton *>("btnFindNext")->click();
+            QCOMPARE(c.currentSurname(), QStringLiteral("ПЕТРОВ"));
+            history = dialog->history();
+            dialog->findChild<QPushButton *>("btnClose")->click();
+        });
+        QTest::keyClick(c.grid(), Qt::Key_F3);
+        QCOMPARE(column, QStringLiteral("Имя"));
+        QCOMPARE(history, (QStringList{"нет такого", "петр"}));
+        QCOMPARE(dialogs.log().at(0).caption, QStringLiteral("Сообщение"));
+        QCOMPARE(dialogs.log().at(0).text, FindDialog::notFoundText("нет такого"));
+        dialogs.verifyDone();
+
+        // Kept for the run: the history stays, the text is empty again.
+        QTimer::singleShot(0, c.main, [&] {
+            auto *dialog = c.main->findChild<FindDialog *>();
+            QVERIFY(dialog->findChild<QComboBox *>("cbPattern")->currentText().isEmpty());
+            history = dialog->history();
+            dialog->reject();
+        });
+        c.run("aFind");
+        QCOMPARE(history.size(), 2);
+        QCOMPARE(c.main->findChildren<FindDialog *>().size(), 1);
+    }
+
+    void educationVariant()
+    {
+        SettingsStore().WriteSetting(SettingsStore::installationKeyPath(), QString(), "ObrSoc",
+                                     "+");
+        // A card of the normal variant and one of this one.
+        writeMeeting(folder(), "A", {{2, 404, "Б"}, {2, 403, "В"}});
+        QByteArray bytes = readFile(folder() + "A.dat");
+        bytes.replace("@PODKOM=404", "@PODKOM=410").replace("@PODKOM=403", "@PODKOM=601");
+        QVERIFY(putFileBytes(folder() + "A.dat", bytes));
+        Client c(folder());
+        QVERIFY(c.show());
+        QCOMPARE(c.child<LookupComboBox>("lcbPODKOM")->count(), 14);
+        QCOMPARE(DM1->lists().variant(), Variant::EducationSocial);
+        QCOMPARE(c.table().text(0, CardFields::C_PODKOM), QString());
+        QVERIFY(c.table().text(1, CardFields::C_PODKOM).startsWith("(средние) Экспертная"));
+    }
+
+    void failuresLeaveTheWindowUsable()
+    {
+        writeMeeting(folder(), "B", {{1, 404, "Б1"}, {1, 403, "Б2"}});
+        QVERIFY(putFileBytes(folder() + "A.dat", "not a card file\r\n"));
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage();
+        Client c(folder());
+        QVERIFY(c.show());
+        QCOMPARE(dialogs.log().at(0).text,
+                 QStringLiteral("Файл \"%1\" не является правильным файлом данных!")
+                     .arg(folder() + "A.dat"));
+        dialogs.verifyDone();
+        QCOMPARE(c.meetings()->currentText(), QStringLiteral("A"));
+        QCOMPARE(c.status(), QStringLiteral("Записей: 0"));
+
+        // The meeting folder cannot be written: the new meeting is reported and nothing is lost.
+        {
+            Failures::InjectFault fault(FileSystem::Step::Open, 1, EACCES);
+            dialogs.expectInput(true, "C");
+            dialogs.expectMessage();
+            c.child<QPushButton>("btnAdd")->click();
+        }
+        QCOMPARE(dialogs.log().at(1).text, QStringLiteral("В доступе к файлу отказано."));
+        dialogs.verifyDone();
+        QCOMPARE(c.main->currentMeeting(), QStringLiteral("C"));
+
+        // A save that fails after a delete: the file keeps both cards.
+        c.meetings()->setCurrentIndex(1);
+        emit c.meetings()->activated(1);
+        QCOMPARE(c.status(), QStringLiteral("Записей: 2"));
+        {
+            Failures::InjectFault fault(FileSystem::Step::Rename, 1, EACCES);
+            dialogs.expectMessage(Dialogs::Answer::Ok);
+            dialogs.expectMessage();
+            c.run("aDel");
+        }
+        QCOMPARE(dialogs.log().at(1).text,
+                 QStringLiteral("Не удалось переписать файл \"%1\"!").arg(folder() + "B.dat"));
+        dialogs.verifyDone();
+        QCOMPARE(cardsInFile(folder(), "B"), 2);
+        QCOMPARE(c.status(), QStringLiteral("Записей: 1"));
+        QCOMPARE(readFile(folder() + "A.dat"), QByteArray("not a card file\r\n"));
+    }
+
+    // Closing writes the state and the layout; the next start has them back.
+    void restartRestoresLayoutAndState()
+    {
+        writeMeeting(folder(), "A", {{1, 404, "А"}});
+        const QRect placed(40, 50, 600, 420);
+        {
+            Client c(folder());
+            QVERIFY(c.show());
+            QHeaderView *header = c.grid()->horizontalHeader();
+            header->moveSection(header->visualIndex(CardFields::FAM), 0);
+            header->resizeSection(CardFields::NAME, 150);
+            c.run("aStatusBar");
+            c.main->setGeometry(placed);
+            QVERIFY(c.main->close());
+        }
+        SettingsStore store;
+        QCOMPARE(store.ReadSetting(SettingsStore::settingsKeyPath(), "TfmMain", "Visible", ""),
+                 QStringLiteral("0"));
+        {
+            Client c(folder());
+            QVERIFY(c.show());
+            QHeaderView *header = c.grid()->horizontalHeader();
+            QCOMPARE(header->logicalIndex(0), int(CardFields::FAM));
+            QCOMPARE(header->logicalIndex(1), int(CardFields::C_FTYPE));
+            QCOMPARE(header->sectionSize(CardFields::NAME), 150);
+            QVERIFY(c.child<QStatusBar>("StatusBar")->isHidden());
+            QVERIFY(!c.main->action("aStatusBar")->isChecked());
+            QCOMPARE(c.main->geometry(), placed);
+            QVERIFY(c.main->close());
+        }
+
+        // A placement on no screen comes back onto one.
+        store.WriteSetting(SettingsStore::settingsKeyPath(), "TfmMain", "NormPos",
+                           "9000,9000,9600,9420");
+        store.WriteSetting(SettingsStore::settingsKeyPath(), "TfmMain",
+                           QStringLiteral("NormPos(%1x%2)")
+                               .arg(QGuiApplication::primaryScreen()->geometry().width())
+                               .arg(QGuiApplication::primaryScreen()->geometry().height()),
+                           "");
+        Client c(folder());
+        QVERIFY(c.show());
+        QVERIFY(
+            QGuiApplication::primaryScreen()->availableGeometry().intersects(c.main->geometry()));
+    }
+
+private:
+    static bool putFileBytes(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+    static QByteArray readFile(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+QTEST_MAIN(TstMainWindow)
+#include "tst_mainwindow.moc"
