@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/ClientLock.h"
 #include "app/ErrorBox.h"
 #include "app/ModeSelection.h"
 #include "data/TDM1.h"
@@ -10,10 +11,16 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLocale>
+#include <QLockFile>
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 class TestStartup : public QObject
 {
@@ -230,6 +237,45 @@ private slots:
         QCOMPARE(dialogs.log().at(0).caption, QStringLiteral("Ордана 2017"));
         dialogs.verifyDone();
         qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+    }
+
+    // A second client on the same program folder says so and ends without a window; the lock
+    // of a client that crashed is taken over; a folder without room for a lock starts anyway.
+    void oneClientPerProgramFolder()
+    {
+        QTemporaryDir folder;
+        ClientLock first(folder.path());
+        QCOMPARE(first.acquire(), ClientLock::Result::Locked);
+        ScriptedDialogs dialogs;
+        dialogs.expectMessage();
+        bool created = false;
+        const auto window = [&]() -> QWidget * {
+            created = true;
+            return new QWidget;
+        };
+        QCOMPARE(Application::runClient(*qApp, {window, window, folder.path()}), 0);
+        QVERIFY(!created);
+        QCOMPARE(dialogs.log().at(0).caption, QStringLiteral("Ордана 2017"));
+        QCOMPARE(dialogs.log().at(0).text, ClientLock::alreadyRunningText(folder.path()));
+        dialogs.verifyDone();
+
+#ifdef Q_OS_UNIX
+        QTemporaryDir crashed;
+        const pid_t child = fork();
+        if (child == 0) {
+            QLockFile lock(crashed.filePath(ClientLock::fileName()));
+            _exit(lock.tryLock(0) ? 0 : 1); // ends holding the lock, as a crash would
+        }
+        int status = -1;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QVERIFY(QFile::exists(crashed.filePath(ClientLock::fileName())));
+        QCOMPARE(ClientLock(crashed.path()).acquire(), ClientLock::Result::Locked);
+#endif
+
+        QTemporaryDir blocked;
+        QVERIFY(QFile(blocked.filePath("file")).open(QIODevice::WriteOnly));
+        QCOMPARE(ClientLock(blocked.filePath("file")).acquire(), ClientLock::Result::Unavailable);
     }
 };
 
