@@ -61,8 +61,9 @@ void CardGrid::setColumns(const QList<Column> &columns)
     for (int i = 0; i < m_columns.size(); ++i) {
         const Column &c = m_columns.at(i);
         m_header->moveSection(m_header->visualIndex(c.field), i);
-        m_header->resizeSection(c.field,
-                                c.width > 0 ? c.width : defaultWidth(c.field, fontMetrics()));
+        // A designed width that the desktop's font would cut the title in grows to fit it.
+        m_header->resizeSection(c.field, c.width > 0 ? qMax(c.width, titleWidth(c.field))
+                                                     : defaultWidth(c.field, fontMetrics()));
     }
 }
 
@@ -92,6 +93,13 @@ int CardGrid::defaultWidth(int field, const QFontMetrics &metrics)
     const int content = characters * metrics.averageCharWidth() + 4;
     const int title = metrics.horizontalAdvance(def.labelText()) + 4;
     return qMax(content, title);
+}
+
+int CardGrid::titleWidth(int field) const
+{
+    const int margin = m_header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_header);
+    return m_header->fontMetrics().horizontalAdvance(CardFields::def(field).labelText()) +
+           2 * margin + 2;
 }
 
 QList<int> CardGrid::visibleFields() const

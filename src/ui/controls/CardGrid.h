@@ -68,6 +68,7 @@ protected:
 
 private:
     int textRoom(int width) const;
+    int titleWidth(int field) const;
     bool isGridColumn(int field) const;
 
     CardTableModel *m_model = nullptr;

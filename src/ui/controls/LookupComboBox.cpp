@@ -4,10 +4,10 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QBoxLayout>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSizeGrip>
 #include <QStyle>
 #include <QToolTip>
@@ -100,6 +100,8 @@ void LookupComboBox::showTypedSelection()
 
 bool LookupComboBox::eventFilter(QObject *watched, QEvent *event)
 {
+    if (m_grip && watched == m_grip->parentWidget() && event->type() == QEvent::Resize)
+        placeGrip();
     if (watched == lineEdit()) {
         if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn)
             m_typed.clear();
@@ -170,12 +172,32 @@ void LookupComboBox::showPopup()
     QWidget *popup = view()->parentWidget();
     if (!popup)
         return;
-    if (!popup->findChild<QSizeGrip *>()) {
-        if (auto *box = qobject_cast<QBoxLayout *>(popup->layout()))
-            box->addWidget(new QSizeGrip(popup), 0, Qt::AlignRight | Qt::AlignBottom);
+    if (!m_grip) {
+        // In the corner, outside the popup's layout: a layout row would take the height of
+        // the list's last entry.
+        m_grip = new QSizeGrip(popup);
+        m_grip->resize(m_grip->sizeHint());
+        popup->installEventFilter(this);
     }
-    if (m_popupWidth > popup->width())
-        popup->resize(m_popupWidth, popup->height());
+    // Wide enough for the longest text, or as the user left it, within the screen.
+    const int content = view()->sizeHintForColumn(0) +
+                        style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view()) +
+                        2 * popup->contentsMargins().left() + 2 * view()->frameWidth() + 4;
+    int wanted = qMax(qMax(content, m_popupWidth), popup->width());
+    const QRect screen = popup->screen() ? popup->screen()->availableGeometry() : QRect();
+    if (screen.isValid())
+        wanted = qMin(wanted, screen.right() - popup->x() + 1);
+    if (wanted > popup->width())
+        popup->resize(wanted, popup->height());
+    placeGrip();
+}
+
+void LookupComboBox::placeGrip()
+{
+    if (QWidget *popup = m_grip ? m_grip->parentWidget() : nullptr) {
+        m_grip->move(popup->width() - m_grip->width(), popup->height() - m_grip->height());
+        m_grip->raise();
+    }
 }
 
 void LookupComboBox::hidePopup()

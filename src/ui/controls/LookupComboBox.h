@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 
+class QSizeGrip;
 class ReferenceList;
 
 // A list box with key codes: shows the display texts of a reference list and holds the key of
@@ -50,10 +51,12 @@ private:
     bool typeCharacters(const QString &text);
     void showTypedSelection();
     void choose(int index);
+    void placeGrip();
 
     const ReferenceList *m_list = nullptr;
     bool m_clearable = false;
     QString m_typed; // the beginning typed so far
     bool m_typing = false;
     int m_popupWidth = 0; // as the user left the drop-down
+    QSizeGrip *m_grip = nullptr;
 };
