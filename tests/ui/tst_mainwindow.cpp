@@ -189,8 +189,6 @@ private slots:
                                            << "Такое название заседания уже существует!";
         QTest::newRow("dots only") << " ... "
                                    << "Вы не ввели никакого имени для отчета!";
-        QTest::newRow("forbidden only") << "*?"
-                                        << "Вы не ввели никакого имени для отчета!";
     }
 
     void newMeetingRefused()

@@ -70,32 +70,7 @@ TfmMain::TfmMain(const QString &folder, QWidget *parent) : QMainWindow(parent)
     MainCommands::fillMenuBar(menuBar, m_actions);
     setMenuBar(menuBar);
 
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setMinimumHeight(kToolBarHeight);
-    lcbFTYPE = new LookupComboBox(ToolBar1);
-    lcbFTYPE->setObjectName(QStringLiteral("lcbFTYPE"));
-    lcbFTYPE->setToolTip(kFilterHint);
-    lcbFTYPE->setStatusTip(kFilterHint);
-    lcbFTYPE->setFixedWidth(kFtypeWidth);
-    lcbFTYPE->setList(&ReferenceLists::cardTypeFilter());
-    MainCommands::fillToolBar(ToolBar1, m_actions, lcbFTYPE);
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
-
-    // Never shown: it holds the subcommission part of the filter and the lookup list of the
-    // calculated subcommission text.
-    lcbPODKOM = new LookupComboBox(this);
-    lcbPODKOM->setObjectName(QStringLiteral("lcbPODKOM"));
-    lcbPODKOM->setToolTip(kFilterHint);
-    lcbPODKOM->setStatusTip(kFilterHint);
-    lcbPODKOM->setFixedWidth(kPodkomWidth);
-    lcbPODKOM->hide();
-    m_podkomList = ReferenceLists().subcommissionFilter();
-    lcbPODKOM->setList(&m_podkomList);
+    buildToolBar();
 
     auto *centre = new QWidget(this);
     auto *column = new QVBoxLayout(centre);
@@ -109,12 +84,7 @@ TfmMain::TfmMain(const QString &folder, QWidget *parent) : QMainWindow(parent)
     column->addWidget(DBGridEh1, 1);
     setCentralWidget(centre);
 
-    StatusBar = new QStatusBar(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    m_statusLine = new QLabel(StatusBar);
-    m_statusLine->setObjectName(QStringLiteral("StatusBarPanel"));
-    StatusBar->addWidget(m_statusLine, 1);
-    setStatusBar(StatusBar);
+    buildStatusBar();
 
     m_meetings = new MeetingList(cbKom, folder, this);
     m_cardList = new CardListCommands(DBGridEh1, m_meetings, this);
@@ -142,6 +112,46 @@ TfmMain::~TfmMain()
     }
     if (fmMain == this)
         fmMain = nullptr;
+}
+
+void TfmMain::buildToolBar()
+{
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setMinimumHeight(kToolBarHeight);
+    lcbFTYPE = new LookupComboBox(ToolBar1);
+    lcbFTYPE->setObjectName(QStringLiteral("lcbFTYPE"));
+    lcbFTYPE->setToolTip(kFilterHint);
+    lcbFTYPE->setStatusTip(kFilterHint);
+    lcbFTYPE->setFixedWidth(kFtypeWidth);
+    lcbFTYPE->setList(&ReferenceLists::cardTypeFilter());
+    MainCommands::fillToolBar(ToolBar1, m_actions, lcbFTYPE);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+    // Never shown: it holds the subcommission part of the filter and the lookup list of the
+    // calculated subcommission text.
+    lcbPODKOM = new LookupComboBox(this);
+    lcbPODKOM->setObjectName(QStringLiteral("lcbPODKOM"));
+    lcbPODKOM->setToolTip(kFilterHint);
+    lcbPODKOM->setStatusTip(kFilterHint);
+    lcbPODKOM->setFixedWidth(kPodkomWidth);
+    lcbPODKOM->hide();
+    m_podkomList = ReferenceLists().subcommissionFilter();
+    lcbPODKOM->setList(&m_podkomList);
+}
+
+void TfmMain::buildStatusBar()
+{
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_statusLine = new QLabel(StatusBar);
+    m_statusLine->setObjectName(QStringLiteral("StatusBarPanel"));
+    StatusBar->addWidget(m_statusLine, 1);
+    setStatusBar(StatusBar);
 }
 
 void TfmMain::buildMeetingStrip()

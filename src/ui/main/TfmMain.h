@@ -58,7 +58,9 @@ protected:
 private:
     void FormCreate();
     void FormShow();
+    void buildToolBar();
     void buildMeetingStrip();
+    void buildStatusBar();
     void buildCardList();
     void wireCommands();
     // The command runs through the command guard whenever the action is triggered.
