@@ -30,8 +30,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <cerrno>
-
 namespace {
 
 struct Card
@@ -224,7 +222,9 @@ private slots:
         QVERIFY(QFile::exists(folder() + "Единственное.dat"));
         // A file that cannot be deleted stays, and so does its meeting.
         FileSystem::setFaultHook([](FileSystem::Step step, const QString &) {
-            return step == FileSystem::Step::Remove ? EACCES : 0;
+            return step == FileSystem::Step::Remove
+                       ? Failures::nativeError(Failures::Fault::AccessDenied)
+                       : 0;
         });
         dialogs.expectMessage(Dialogs::Answer::Ok);
         dialogs.expectMessage();
@@ -500,7 +500,7 @@ private slots:
 
         // The meeting folder cannot be written: the new meeting is reported and nothing is lost.
         {
-            Failures::InjectFault fault(FileSystem::Step::Open, 1, EACCES);
+            Failures::InjectFault fault(FileSystem::Step::Open, 1, Failures::Fault::AccessDenied);
             dialogs.expectInput(true, "C");
             dialogs.expectMessage();
             c.child<QPushButton>("btnAdd")->click();
@@ -514,7 +514,7 @@ private slots:
         emit c.meetings()->activated(1);
         QCOMPARE(c.status(), QStringLiteral("Записей: 2"));
         {
-            Failures::InjectFault fault(FileSystem::Step::Rename, 1, EACCES);
+            Failures::InjectFault fault(FileSystem::Step::Rename, 1, Failures::Fault::AccessDenied);
             dialogs.expectMessage(Dialogs::Answer::Ok);
             dialogs.expectMessage();
             c.run("aDel");
