@@ -1,9 +1,11 @@
 // The grid and the list box with key codes, on their own.
 #include "data/CardTableModel.h"
 #include "data/CardTestData.h"
+#include "data/RandomTableOps.h"
 #include "data/ReferenceLists.h"
 #include "support/TestEnvironment.h"
 #include "ui/controls/CardGrid.h"
+#include "ui/controls/CurrentRowLink.h"
 #include "ui/controls/LookupComboBox.h"
 
 #include <QApplication>
@@ -80,6 +82,32 @@ private slots:
         table.setSortField("FAM"); // a reset of 20000 rows
         QCoreApplication::processEvents();
         QVERIFY(!model.rows.empty() && int(model.rows.size()) <= visible);
+    }
+
+    // The grid and the table follow each other through CurrentRowLink, whatever the table does.
+    void gridKeptInStepWithTheTable()
+    {
+        for (int seed = 1; seed <= 20; ++seed) {
+            CardTable t;
+            CardTableModel model(&t);
+            CardGrid grid;
+            grid.setCardModel(&model);
+            grid.setColumns(kColumns);
+            CurrentRowLink link(&t, &grid);
+            grid.resize(400, 300);
+            grid.show();
+            RandomTableOps ops(seed);
+            for (int step = 0; step < 150; ++step) {
+                ops.step(t);
+                if (ops.depth > 0)
+                    continue;
+                const QModelIndex current = grid.currentIndex();
+                QVERIFY2((current.isValid() ? current.row() : -1) == t.currentRow(),
+                         qPrintable(QStringLiteral("seed %1 step %2").arg(seed).arg(step)));
+                QVERIFY(!current.isValid() || grid.selectionModel()->isRowSelected(current.row()));
+            }
+            ops.resumeAll(t);
+        }
     }
 
     void gridLayoutRoundTrip()
