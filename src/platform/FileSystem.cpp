@@ -67,6 +67,16 @@ QString joinPath(const QString &folder, const QString &fileName)
     return folder + QDir::separator() + fileName;
 }
 
+bool fitsFileName(const QString &fileName)
+{
+    constexpr qsizetype kNameMax = 255;
+#ifdef Q_OS_WIN
+    return fileName.size() <= kNameMax;
+#else
+    return QFile::encodeName(fileName).size() <= kNameMax;
+#endif
+}
+
 bool fileExists(const QString &path)
 {
     const QFileInfo info(path);

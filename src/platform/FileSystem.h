@@ -16,6 +16,10 @@ QString programFolder();
 // folder + fileName, with one separator between them.
 QString joinPath(const QString &folder, const QString &fileName);
 
+// Whether the file system can hold a file of that name (without folder): on Windows 255
+// characters, elsewhere 255 bytes of the name as the system encodes it.
+bool fitsFileName(const QString &fileName);
+
 bool fileExists(const QString &path);     // an ordinary file, or a link to one
 bool anythingExists(const QString &path); // a file, a folder, a dangling link ...
 

@@ -2,6 +2,7 @@
 
 #include "data/MeetingFiles.h"
 #include "data/ReferenceList.h"
+#include "platform/FileSystem.h"
 #include "platform/QorError.h"
 
 namespace MeetingName {
@@ -44,7 +45,11 @@ QString clean(const QString &entered)
 
 QString accept(const QString &entered, const QStringList &existing)
 {
-    const QString name = clean(entered);
+    QString name = clean(entered);
+    // Where a file name counts bytes, 250 Cyrillic letters make no file: the name is cut to what
+    // its meeting file can be called.
+    while (!name.isEmpty() && !FileSystem::fitsFileName(name + QLatin1String(".dat")))
+        name.chop(1);
     // A name of dots only would be stored as a file whose name gives another meeting name back:
     // at the next start its cards would seem lost. It counts as no name at all.
     if (name.isEmpty() || MeetingNameOf(name + QLatin1String(".dat")) != name)

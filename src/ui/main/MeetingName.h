@@ -18,9 +18,10 @@ QString proposed(const QDate &today);
 // " * / : < > ? \ | wherever it stands, then all but the first kMaxLength characters.
 QString clean(const QString &entered);
 
-// The name a new meeting gets from what the user entered, or QorError with the message the user
-// sees: nothing left after cleaning, a name its meeting file would not give back (only dots),
-// or a name the list holds already in any letter case.
+// The name a new meeting gets from what the user entered, cut further where the file system
+// could not hold its file; or QorError with the message the user sees: nothing left after
+// cleaning, a name its meeting file would not give back (only dots), or a name the list holds
+// already in any letter case.
 QString accept(const QString &entered, const QStringList &existing);
 
 } // namespace MeetingName
