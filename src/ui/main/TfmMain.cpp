@@ -136,8 +136,6 @@ void TfmMain::buildToolBar()
     // calculated subcommission text.
     lcbPODKOM = new LookupComboBox(this);
     lcbPODKOM->setObjectName(QStringLiteral("lcbPODKOM"));
-    lcbPODKOM->setToolTip(kFilterHint);
-    lcbPODKOM->setStatusTip(kFilterHint);
     lcbPODKOM->setFixedWidth(kPodkomWidth);
     lcbPODKOM->hide();
     m_podkomList = ReferenceLists().subcommissionFilter();
