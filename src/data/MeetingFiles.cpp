@@ -53,7 +53,7 @@ void keepBackup(const QString &meetingFile)
     for (int n = 2; FileSystem::anythingExists(backup); ++n) {
         if (FileSystem::fileExists(backup) && FileSystem::readWhole(backup) == bytes)
             return;
-        backup = meetingBackupPath(meetingFile) + QString::number(n);
+        backup = meetingBackupPath(meetingFile, n);
     }
     FileSystem::saveWhole(backup, bytes, backup + kTmp);
 }
@@ -136,9 +136,20 @@ QString meetingTempPath(const QString &meetingFile)
     return meetingFile.chopped(kDat.size()) + kTmp;
 }
 
-QString meetingBackupPath(const QString &meetingFile)
+QString meetingBackupPath(const QString &meetingFile, int number)
 {
-    return meetingFile + QLatin1String(".bak");
+    const QString suffix =
+        QLatin1String(".bak") + (number > 1 ? QString::number(number) : QString());
+    // A meeting whose file name is as long as the file system allows would have no backup, and
+    // its save would fail: then the backup takes a shorter name, with room for its own
+    // temporary file.
+    const QFileInfo file(meetingFile);
+    QString name = file.fileName();
+    const QString ending = name.right(kDat.size());
+    name.chop(kDat.size());
+    while (name.size() > 1 && !FileSystem::fitsFileName(name + ending + suffix + kTmp))
+        name.chop(1);
+    return FileSystem::joinPath(file.path(), name + ending + suffix);
 }
 
 void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &folder,

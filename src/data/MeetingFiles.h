@@ -25,7 +25,9 @@ QStringList ListMeetings(const QString &folder);
 // folder + name + ".dat". The temporary file is the same with ".tmp" in place of ".dat".
 QString meetingFilePath(const QString &folder, const QString &name);
 QString meetingTempPath(const QString &meetingFile);
-QString meetingBackupPath(const QString &meetingFile);
+// The backup of a meeting file: "<file>.bak", then ".bak2", ".bak3" ...; shortened where the
+// file system could not hold that name.
+QString meetingBackupPath(const QString &meetingFile, int number = 1);
 
 // Writes every card of the table, also those the filter hides, to the meeting file of name:
 // first to the temporary file, which then replaces the meeting file in one step. At every

@@ -1,6 +1,7 @@
 #include "install/Installation.h"
 
 #include "app/AppTitle.h"
+#include "app/ClientLock.h"
 #include "app/ModeSelection.h"
 #include "install/InstallTarget.h"
 #include "platform/FileCopy.h"
@@ -15,11 +16,13 @@ namespace {
 
 // The program file is copied on its own, under its installed name; so the loop leaves out its
 // two names, and the running file's own name where the system does not end it in ".exe".
+// The lock of a client running from the source folder stays there too: copied, it would keep
+// the installed client from starting while that client runs.
 bool copiedByTheLoop(const QString &name, const QString &executableName)
 {
     const QString upper = asciiUpper(name);
     return upper != QLatin1String("QORCLIENT.EXE") && upper != QLatin1String("SETUP.EXE") &&
-           name != executableName;
+           name != executableName && name != ClientLock::fileName();
 }
 
 void saveLaunchers(const QString &folder)

@@ -64,6 +64,7 @@ private slots:
     void pendingEditIsPostedOrRefused();
     void readOnlyMeetingFile();
     void refusedCardsAreKept();
+    void longNameStillGetsItsBackup();
     void unreadableFileIsKept();
 
 private:
@@ -449,6 +450,26 @@ void TestMeetingFiles::refusedCardsAreKept()
     LoadMeeting(back, folder(), "m", m_refused);
     SaveMeeting(back, ReferenceLists(), folder(), "m", m_refused);
     QVERIFY(!QFileInfo::exists(path("m.dat.bak")));
+    dialogs.verifyDone();
+}
+
+void TestMeetingFiles::longNameStillGetsItsBackup()
+{
+    // A name the file system just holds as "<name>.dat" has no room for ".dat.bak.tmp".
+    const QString name(124, u'Ж');
+    QVERIFY(FileSystem::fitsFileName(name + ".dat"));
+    QVERIFY(!FileSystem::fitsFileName(name + ".dat.bak.tmp"));
+    QVERIFY(putFile(path(name + ".dat"), "<QOR>\r\n[1]\r\n@FAM=x\r\n"));
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage();
+    CardTable t;
+    QCOMPARE(errorOf([&] { LoadMeeting(t, folder(), name, m_refused); }).isEmpty(), false);
+    addCard(t, validCard("НОВЫЙ"));
+    SaveMeeting(t, ReferenceLists(), folder(), name, m_refused);
+    const QStringList backups = QDir(folder()).entryList({"*.bak"});
+    QCOMPARE(backups.size(), 1);
+    QVERIFY(backups.first().startsWith(name.left(100)));
+    QCOMPARE(ListMeetings(folder()), QStringList{name});
     dialogs.verifyDone();
 }
 

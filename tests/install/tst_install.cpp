@@ -320,6 +320,7 @@ void TestInstall::installsAsSetupExe()
     put(source.file(QStringLiteral("QorClient.exe")), "old program", kProgram);
     put(source.file(QStringLiteral("setup.exe")), "another setup");
     put(source.file(QStringLiteral(".hidden")), "hidden");
+    put(source.file(QStringLiteral("QorClient.lock")), "a client running there");
     QVERIFY(QDir(source.dir.path()).mkdir(QStringLiteral("sub")));
     put(source.file(QStringLiteral("sub/inner.dat")), "inner");
     const QString folder = home.home() + QStringLiteral("/Офис/Ордана 2017/");

@@ -4,6 +4,10 @@
 #include "data/CardTestData.h"
 #include "data/MeetingFiles.h"
 #include "data/TDM1.h"
+#include "output/RtfReport.h"
+#include "platform/Cp1251.h"
+#include "platform/DocumentOpener.h"
+#include "platform/FileSystem.h"
 #include "support/Failures.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
@@ -464,6 +468,45 @@ private slots:
         c.run("aFind");
         QCOMPARE(history.size(), 2);
         QCOMPARE(c.main->findChildren<FindDialog *>().size(), 1);
+    }
+
+    void outputsFollowTheList()
+    {
+        // Print, export, About and the manual, from the menu: the printed list and the export
+        // take the cards in view in the list's order, the printed list its columns as moved.
+        writeMeeting(folder(), "M", {{1, 404, "ВРАЧЕВ"}, {2, 410, "СРЕДНЕВ"}, {1, 403, "АБАЕВ"}});
+        ScriptedDialogs dialogs;
+        QString opened;
+        DocumentOpener::install([&](const QString &path) {
+            opened = path;
+            return true;
+        });
+        Client c(folder());
+        QVERIFY(c.show());
+        c.child<LookupComboBox>("lcbFTYPE")->setCurrentIndex(1); // "Врачи"
+        c.grid()->horizontalHeader()->moveSection(2, 1);         // "Имя" before "Фамилия"
+        c.run("aPrint");
+        const QString rtf = Cp1251::decode(FileSystem::readWhole(opened));
+        QVERIFY(rtf.indexOf(RtfEscape("Имя")) < rtf.indexOf(RtfEscape("Фамилия")));
+        QVERIFY(rtf.contains(RtfEscape("ВРАЧЕВ")) && !rtf.contains(RtfEscape("СРЕДНЕВ")));
+        DocumentOpener::install({});
+
+        QTemporaryDir exported;
+        dialogs.expectFolder(true, exported.path());
+        dialogs.expectMessage();
+        c.run("aExport");
+        QCOMPARE(dialogs.log().at(1).text,
+                 QStringLiteral("Выгружено записей в файл \"%1\": 2")
+                     .arg(QDir::toNativeSeparators(exported.filePath("Qor21.exp"))));
+        QVERIFY(QFile::exists(folder() + "Export.log"));
+
+        dialogs.expectMessage();
+        c.run("aAbout");
+        QCOMPARE(dialogs.log().at(2).caption, QStringLiteral("О программе"));
+        dialogs.expectMessage();
+        c.run("aManual"); // no manual in this folder
+        QVERIFY(dialogs.log().at(3).text.endsWith(QStringLiteral("Руководство.doc\" не найден !")));
+        dialogs.verifyDone();
     }
 
     void educationVariant()

@@ -6,6 +6,9 @@
 #include "app/settings/SettingsStore.h"
 #include "data/CardTableModel.h"
 #include "data/TDM1.h"
+#include "output/AboutManual.h"
+#include "output/Export.h"
+#include "output/PrintList.h"
 #include "ui/controls/CardGrid.h"
 #include "ui/controls/CurrentRowLink.h"
 #include "ui/controls/LookupComboBox.h"
@@ -303,20 +306,27 @@ QString TfmMain::meetingTitle() const
 
 void TfmMain::aExportExecute()
 {
-    // The export of the cards in view: wired by the export's own piece.
+    ExportCommand(currentMeeting(), dataModule().cdsQor(), dataModule().lists(),
+                  m_meetings->folder());
 }
 
 void TfmMain::aPrintExecute()
 {
-    // The printed list: wired by the printed list's own piece.
+    // Every column of the list, in the order the user has them now, with its title as shown.
+    QList<PrintColumn> columns;
+    for (const GridColumnLayout &column : DBGridEh1->layoutState().columns) {
+        const int field = CardFields::indexOf(column.fieldName);
+        columns.append({CardFields::def(field).labelText(), column.fieldName});
+    }
+    PrintList(PrintListTitle(meetingTitle()), columns, dataModule().cdsQor());
 }
 
 void TfmMain::aAboutExecute()
 {
-    // The About box: wired by its own piece.
+    ShowAbout();
 }
 
 void TfmMain::aManualExecute()
 {
-    // Opening the manual: wired by its own piece.
+    OpenManual(m_meetings->folder());
 }
