@@ -171,10 +171,12 @@ bool decodeDayNumber(QStringView value, FieldType type, double &out)
     // the same file again: 0.000001 would be written as 0-00000 and then read as no value.
     if (!(v > 0) || v >= kPastLastDay)
         return false;
+    // The card takes the value as the file holds it: a value with more digits than a file
+    // keeps (458466.99999) would otherwise be written as another day (458467.0000).
     const double held = formatDayNumber(v).replace(u'-', u'.').toDouble();
     if (!(held > 0) || held >= kPastLastDay)
         return false;
-    out = v;
+    out = type == FieldType::Date ? std::trunc(held) : held;
     return true;
 }
 

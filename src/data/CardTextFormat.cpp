@@ -238,30 +238,48 @@ bool postCard(CardTable &table, const CardLines &values)
 
 } // namespace
 
-int WriteCards(CardTable &table, const ReferenceLists &lists, const QString &path)
+namespace {
+
+// The bytes of the visible cards, in the current order, up to the first card the list tests
+// refuse (none when lists is null); stop receives that test's message.
+QByteArray cardFileBytes(CardTable &table, const ReferenceLists *lists, int &written,
+                         std::optional<QString> &stop)
 {
-    BusyCursor busy;
     // The cards are read where they stand, in the current order; the current card never moves.
     table.settle();
     ScopedViewUpdates views(table);
-
     QByteArray out;
     out.reserve(qsizetype(table.count()) * 280 + 16);
     out.append(kMagic);
     out.append("\r\n", 2);
-    int written = 0;
-    std::optional<QString> stop;
+    written = 0;
     for (int row = 0; row < table.count(); ++row) {
         const CardRecord &card = *table.recordAt(row);
-        stop = listTestFailure(card, lists);
-        if (stop)
+        if (lists && (stop = listTestFailure(card, *lists)))
             break;
         appendBlock(out, card, ++written);
     }
-    FileSystem::writeWhole(path, out);
+    return out;
+}
+
+} // namespace
+
+int WriteCards(CardTable &table, const ReferenceLists &lists, const QString &path)
+{
+    BusyCursor busy;
+    int written = 0;
+    std::optional<QString> stop;
+    FileSystem::writeWhole(path, cardFileBytes(table, &lists, written, stop));
     if (stop)
         throw QorError(*stop);
     return written;
+}
+
+QByteArray CardFileBytes(CardTable &table)
+{
+    int written = 0;
+    std::optional<QString> stop;
+    return cardFileBytes(table, nullptr, written, stop);
 }
 
 int ReadCards(CardTable &table, const QString &path)

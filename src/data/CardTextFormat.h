@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -15,6 +16,9 @@ class ReferenceLists;
 // that does not stops the write with its message, and the file then holds the magic line and
 // the complete blocks of the cards before it. The current card is not moved.
 int WriteCards(CardTable &table, const ReferenceLists &lists, const QString &path);
+// The bytes WriteCards writes when every card passes the list tests; no list test is made.
+// For checks of the format itself.
+QByteArray CardFileBytes(CardTable &table);
 
 // Appends the cards of the file at path to the table, each through the table's post with
 // whatever handlers the caller left connected. A card that cannot be posted is dropped and

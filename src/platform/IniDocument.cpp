@@ -111,8 +111,8 @@ IniDocument IniDocument::parse(const QByteArray &bytes)
             dropping = !parseSection(line, &path);
             if (dropping)
                 doc.noteDamage(i + 1);
-            else
-                current = doc.ensureKey(path);
+            else // the branch itself has no section of its own: it is made by its values
+                current = path.isEmpty() ? -1 : doc.ensureKey(path);
             continue;
         }
         QString name;

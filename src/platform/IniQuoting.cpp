@@ -45,7 +45,8 @@ bool hasUnsafeCharacters(const QString &text)
         if (isControl(text.at(i)) || isLoneSurrogate(text, i))
             return true;
     }
-    return false;
+    // A byte order mark opening the file's first line is taken for the file's own and dropped.
+    return text.startsWith(QChar(0xFEFF));
 }
 
 bool hasOuterBlanks(const QString &text)

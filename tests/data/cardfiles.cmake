@@ -9,7 +9,3 @@ if(UNIX)
         QOR_CRASH_CHILD="$<TARGET_FILE:cardfiles_crash_child>")
 endif()
 
-# Writing and reading 100 000 cards; run by hand from a Release build, never by CTest.
-add_executable(bench_cardfiles ${CMAKE_CURRENT_LIST_DIR}/bench_cardfiles.cpp)
-target_link_libraries(bench_cardfiles PRIVATE qor_data)
-target_include_directories(bench_cardfiles PRIVATE ${CMAKE_CURRENT_LIST_DIR})
