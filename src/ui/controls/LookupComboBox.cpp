@@ -29,8 +29,10 @@ LookupComboBox::LookupComboBox(QWidget *parent) : QComboBox(parent)
         emit keyChosen(key());
     });
     connect(this, &QComboBox::currentIndexChanged, this, [this](int) {
-        if (!m_typing)
+        if (!m_typing) {
             m_typed.clear();
+            showFromStart();
+        }
     });
 }
 
@@ -89,6 +91,23 @@ bool LookupComboBox::typeCharacters(const QString &text)
     if (changed)
         showTypedSelection();
     return changed;
+}
+
+void LookupComboBox::showFromStart()
+{
+    // A text longer than the box shows its beginning, selected or not, never its end.
+    QLineEdit *edit = lineEdit();
+    const int length = int(edit->text().size());
+    if (edit->hasSelectedText() && edit->selectedText().size() == length)
+        edit->setSelection(length, -length);
+    else
+        edit->setCursorPosition(0);
+}
+
+void LookupComboBox::focusInEvent(QFocusEvent *event)
+{
+    QComboBox::focusInEvent(event);
+    showFromStart();
 }
 
 void LookupComboBox::showTypedSelection()

@@ -44,12 +44,14 @@ signals:
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void showPopup() override;
     void hidePopup() override;
 
 private:
     bool typeCharacters(const QString &text);
     void showTypedSelection();
+    void showFromStart();
     void choose(int index);
     void placeGrip();
 
