@@ -106,8 +106,15 @@ void LookupComboBox::showFromStart()
 
 void LookupComboBox::focusInEvent(QFocusEvent *event)
 {
+    m_typed.clear();
     QComboBox::focusInEvent(event);
     showFromStart();
+}
+
+void LookupComboBox::focusOutEvent(QFocusEvent *event)
+{
+    m_typed.clear();
+    QComboBox::focusOutEvent(event);
 }
 
 void LookupComboBox::showTypedSelection()
@@ -117,6 +124,39 @@ void LookupComboBox::showTypedSelection()
     lineEdit()->setSelection(length, typed - length);
 }
 
+// The keys of typing, Backspace and Delete, whether they come to the box itself (where the
+// focus is when the user tabs in) or to its edit line.
+bool LookupComboBox::typeKey(QKeyEvent *key)
+{
+    const Qt::KeyboardModifiers mods =
+        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+        if (m_clearable) {
+            m_typed.clear();
+            choose(-1);
+        }
+        return true;
+    }
+    if (key->key() == Qt::Key_Backspace && mods == Qt::NoModifier) {
+        if (!m_typed.isEmpty()) {
+            m_typed.chop(1);
+            showTypedSelection();
+        }
+        return true;
+    }
+    if (mods == Qt::NoModifier && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+        typeCharacters(key->text());
+        return true;
+    }
+    return false;
+}
+
+void LookupComboBox::keyPressEvent(QKeyEvent *event)
+{
+    if (!typeKey(event))
+        QComboBox::keyPressEvent(event);
+}
+
 bool LookupComboBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (m_grip && watched == m_grip->parentWidget() && event->type() == QEvent::Resize)
@@ -124,29 +164,8 @@ bool LookupComboBox::eventFilter(QObject *watched, QEvent *event)
     if (watched == lineEdit()) {
         if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn)
             m_typed.clear();
-        if (event->type() == QEvent::KeyPress) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            const Qt::KeyboardModifiers mods =
-                key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
-                if (m_clearable) {
-                    m_typed.clear();
-                    choose(-1);
-                }
-                return true;
-            }
-            if (key->key() == Qt::Key_Backspace && mods == Qt::NoModifier) {
-                if (!m_typed.isEmpty()) {
-                    m_typed.chop(1);
-                    showTypedSelection();
-                }
-                return true;
-            }
-            if (mods == Qt::NoModifier && !key->text().isEmpty() && key->text().at(0).isPrint()) {
-                typeCharacters(key->text());
-                return true;
-            }
-        }
+        if (event->type() == QEvent::KeyPress && typeKey(static_cast<QKeyEvent *>(event)))
+            return true;
     }
     return QComboBox::eventFilter(watched, event);
 }

@@ -45,10 +45,13 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void showPopup() override;
     void hidePopup() override;
 
 private:
+    bool typeKey(QKeyEvent *key);
     bool typeCharacters(const QString &text);
     void showTypedSelection();
     void showFromStart();
