@@ -1,11 +1,11 @@
 // The entry rules that need no widget: title, card type, obsolete entries and defaults.
 #include "data/CardTable.h"
 #include "data/DefaultsList.h"
-#include "data/ReferenceLists.h"
 #include "ui/entry/EntryRules.h"
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using F = CardFields::Index;
 
 class TestEntryRules : public QObject
@@ -13,42 +13,23 @@ class TestEntryRules : public QObject
     Q_OBJECT
 
 private slots:
-    void titleKeepsTheBlanksOfEmptyParts();
-    void cardTypeOfSubcommission_data();
-    void cardTypeOfSubcommission();
+    void cardTypeAndTitle();
     void obsoleteEntries_data();
     void obsoleteEntries();
     void defaults_data();
     void defaults();
-    void texts();
 };
 
-void TestEntryRules::titleKeepsTheBlanksOfEmptyParts()
+void TestEntryRules::cardTypeAndTitle()
 {
+    QCOMPARE(EntryRules::cardTypeOfSubcommission(u"(врачи) Экспертная группа"_s), 1);
+    QCOMPARE(EntryRules::cardTypeOfSubcommission(u"(Врачи) Экспертная группа"_s), 2);
+    QCOMPARE(EntryRules::cardTypeOfSubcommission(QString()), 2);
     CardTable t;
     t.append();
-    t.field(F::FAM).setAsString(QStringLiteral("ИВАНОВА"));
-    t.field(F::NAME).setAsString(QStringLiteral("ИРИНА"));
-    QCOMPARE(EntryRules::cardTitle(t), QStringLiteral("ИВАНОВА ИРИНА "));
-    t.field(F::FAM).clear();
-    QCOMPARE(EntryRules::cardTitle(t), QStringLiteral(" ИРИНА "));
-}
-
-void TestEntryRules::cardTypeOfSubcommission_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("type");
-    QTest::newRow("doctors") << ReferenceLists::normalSubcommissions().textOfKey(u"404") << 1;
-    QTest::newRow("mid-level") << ReferenceLists::normalSubcommissions().textOfKey(u"410") << 2;
-    QTest::newRow("other letter case") << "(Врачи) группа" << 2;
-    QTest::newRow("empty") << "" << 2;
-}
-
-void TestEntryRules::cardTypeOfSubcommission()
-{
-    QFETCH(QString, text);
-    QFETCH(int, type);
-    QCOMPARE(EntryRules::cardTypeOfSubcommission(text), type);
+    t.field(F::FAM).setAsString(u"ИВАНОВА"_s);
+    t.field(F::NAME).setAsString(u"ИРИНА"_s);
+    QCOMPARE(EntryRules::cardTitle(t), u"ИВАНОВА ИРИНА "_s); // an empty part keeps its blank
 }
 
 void TestEntryRules::obsoleteEntries_data()
@@ -56,16 +37,14 @@ void TestEntryRules::obsoleteEntries_data()
     QTest::addColumn<QString>("subcommission");
     QTest::addColumn<QString>("specialty");
     QTest::addColumn<int>("refused"); // the field whose box takes the focus; -1: none
-    QTest::newRow("current entries") << "(врачи) группа"
-                                     << "Анестезиология - реаниматология" << -1;
+    QTest::newRow("hyphen inside") << "(врачи) а-б"
+                                   << "Анестезиология - реаниматология" << -1;
     QTest::newRow("empty") << ""
                            << "" << -1;
-    QTest::newRow("old subcommission") << "-(врачи) группа"
-                                       << "Терапия" << int(F::PODKOM);
     QTest::newRow("old specialty") << ""
                                    << "-Терапия" << int(F::SPEC);
-    QTest::newRow("both: subcommission first") << "-a"
-                                               << "-b" << int(F::PODKOM);
+    QTest::newRow("both: subcommission first") << "-(врачи) а"
+                                               << "-б" << int(F::PODKOM);
 }
 
 void TestEntryRules::obsoleteEntries()
@@ -75,9 +54,9 @@ void TestEntryRules::obsoleteEntries()
     QFETCH(int, refused);
     const auto refusal = EntryRules::obsoleteEntry(subcommission, specialty);
     QCOMPARE(refusal ? refusal->field : -1, refused);
-    if (refused == F::SPEC)
-        QCOMPARE(refusal->message, QStringLiteral("Выберите специальность из нового перечня (без "
-                                                  "\"-\" в начале)!"));
+    if (refused == F::PODKOM)
+        QCOMPARE(refusal->message,
+                 u"Выберите подкомиссию из нового перечня (без \"-\" в начале)!"_s);
 }
 
 void TestEntryRules::defaults_data()
@@ -89,15 +68,12 @@ void TestEntryRules::defaults_data()
     QTest::newRow("empty detail") << int(F::JOB) << "-"
                                   << "хирургия"
                                   << "хирургия";
-    QTest::newRow("blanks and controls count as empty") << int(F::JOB) << " \t\x01"
-                                                        << "х"
-                                                        << "х";
+    QTest::newRow("blanks and controls are empty") << int(F::JOB) << " \t\x01"
+                                                   << "х"
+                                                   << "х";
     QTest::newRow("detail kept") << int(F::JOB) << "своя"
                                  << "хирургия"
                                  << "своя";
-    QTest::newRow("nothing remembered") << int(F::JOB) << "-"
-                                        << ""
-                                        << "";
     QTest::newRow("card type as a number") << int(F::FTYPE) << "-"
                                            << "1"
                                            << "1";
@@ -120,21 +96,6 @@ void TestEntryRules::defaults()
         t.field(field).setAsString(current);
     EntryRules::setDefault(t, defaults, field);
     QCOMPARE(t.field(field).asString(), after);
-
-    // Remembering the card's value, and forgetting it with the empty one.
-    EntryRules::rememberField(t, defaults, field);
-    QCOMPARE(defaults.count(), t.field(field).asString().isEmpty() ? 0 : 1);
-}
-
-void TestEntryRules::texts()
-{
-    QCOMPARE(EntryRules::workplaceRemembered(QString()),
-             QStringLiteral("Учреждение \"\" запомнено как место работы по умолчанию."));
-    QCOMPARE(EntryRules::detailRemembered(QStringLiteral("кардиология")),
-             QStringLiteral("\"кардиология\" запомнено как уточнение места работы по умолчанию."));
-    QCOMPARE(EntryRules::capitalizeFirst(QStringLiteral("ёлкина")), QStringLiteral("Ёлкина"));
-    QCOMPARE(EntryRules::closeQuestion(false),
-             QStringLiteral("Карточка была изменена. Сохранить изменения?"));
 }
 
 QTEST_MAIN(TestEntryRules)
