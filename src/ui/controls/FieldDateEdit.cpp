@@ -116,7 +116,8 @@ void FieldDateEdit::choose(const QDate &date)
 void FieldDateEdit::sync()
 {
     const QDate value = m_link->isBound() ? m_link->field().asDate() : QDate();
-    if (text().trimmed().isEmpty() ? !value.isValid() : parse(text()) == value)
+    const QString shown = text().trimmed();
+    if (shown.isEmpty() ? !value.isValid() : value.isValid() && parse(shown) == value)
         return; // showing it already, as typed
     setText(format(value));
 }
