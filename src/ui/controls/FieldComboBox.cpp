@@ -3,6 +3,8 @@
 #include "app/CommandGuard.h"
 #include "ui/controls/FieldLink.h"
 
+#include <QWheelEvent>
+
 FieldComboBox::FieldComboBox(int field, QWidget *parent)
     : LookupComboBox(parent), m_link(new FieldLink(this, field, [this] { sync(); }))
 {
@@ -11,6 +13,16 @@ FieldComboBox::FieldComboBox(int field, QWidget *parent)
         runGuarded([&] { store(key); });
         sync(); // shows what the field holds now, also when storing failed
     });
+}
+
+void FieldComboBox::wheelEvent(QWheelEvent *event)
+{
+    // Scrolling over the form changes no card: the wheel chooses only in the box being edited.
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    LookupComboBox::wheelEvent(event);
 }
 
 void FieldComboBox::bind(CardTable *table)

@@ -26,6 +26,9 @@ signals:
     // changed. Sent once the field holds the new key.
     void shownTextChanged(const QString &text);
 
+protected:
+    void wheelEvent(QWheelEvent *event) override;
+
 private:
     void store(const QString &key);
     void sync();
