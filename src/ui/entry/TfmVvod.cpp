@@ -276,7 +276,13 @@ void TfmVvod::btnNextPriorClick(bool next)
         throw;
     }
     if (next ? t.atEnd() : t.atStart()) {
-        (next ? m_ui.btnNext : m_ui.btnPrior)->setEnabled(false);
+        QPushButton *stopped = next ? m_ui.btnNext : m_ui.btnPrior;
+        QPushButton *other = next ? m_ui.btnPrior : m_ui.btnNext;
+        const bool hadFocus = stopped->hasFocus();
+        stopped->setEnabled(false);
+        // Enter pressed again goes back the other way rather than on to "Выход".
+        if (hadFocus && other->isVisible() && other->isEnabled())
+            other->setFocus(Qt::OtherFocusReason);
         m_couplingArmed = true;
         return;
     }
