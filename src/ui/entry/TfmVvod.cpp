@@ -156,8 +156,6 @@ void TfmVvod::finishOpening()
     bindControls(nullptr);
 }
 
-void TfmVvod::reject() {}
-
 void TfmVvod::closeEvent(QCloseEvent *event)
 {
     bool close = !isVisible();

@@ -24,11 +24,9 @@ public:
     // it has closed, the pending change cancelled and the list's filter restored.
     void openCard(bool newCard);
 
-public slots:
-    void reject() override; // Esc does not close the form
-
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Esc does not close the form; Enter presses the focused button only.
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
