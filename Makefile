@@ -1,5 +1,6 @@
-# The two commands of the project: `make run` and `make test`.
-.PHONY: run test deps build build-test clean
+# The two commands of the project: `make run` and `make test`; and `make bench`, `make fuzz`,
+# `make e2e` for the proofs at scale, under fuzzing and as a person works.
+.PHONY: run test deps build build-test clean bench fuzz e2e
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -20,5 +21,24 @@ build-test: deps
 test: build-test
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The benchmark, from a Release build: every figure next to its baseline (docs/PERFORMANCE.md).
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_BUILD_TESTS=OFF -DQOR_BUILD_BENCH=ON
+	cmake --build build-bench -j $(JOBS) --target bench_qorclient
+	build-bench/bin/bench_qorclient
+
+# The fuzz targets under libFuzzer (clang), each for FUZZ_SECONDS, from a copy of the seed corpus;
+# what they find is left in build-fuzz/findings.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@bash scripts/install-deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQOR_FUZZ=ON -DQOR_BUILD_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_cardfile fuzz_settingsfile
+	@bash scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS) cardfile settingsfile
+
+# The clerk's session end to end: the real program under Xvfb, driven by the keyboard.
+e2e: build-test
+	cd build-test && ctest -L e2e --output-on-failure
+
 clean:
-	rm -rf build build-test
+	rm -rf build build-test build-bench build-fuzz

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need, when any is missing.
 # Runs apt-get as root or through sudo; otherwise says what to install and fails.
+#   install-deps.sh          what `make run` and `make test` need
+#   install-deps.sh fuzz     and clang with libFuzzer, for `make fuzz` only
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,9 @@ packages=(
     unrtf
     desktop-file-utils
 )
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
