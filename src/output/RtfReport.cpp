@@ -107,10 +107,13 @@ QByteArray MakeRtfTemplate(const QString &title, const QStringList &columnTitles
     return out;
 }
 
-bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray &text,
-                        qsizetype &from)
+namespace {
+
+// The replacement with the marker escaped already: a list of many cards escapes each column's
+// marker once, not once per card.
+bool replaceEscapedMarker(const QByteArray &escapedMarker, const QString &value, QByteArray &text,
+                          qsizetype &from)
 {
-    const QByteArray escapedMarker = RtfEscape(marker);
     const qsizetype at = text.indexOf(escapedMarker, from);
     if (at < 0)
         return false;
@@ -118,6 +121,14 @@ bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray 
     text.replace(at, escapedMarker.size(), escapedValue);
     from = at + escapedValue.size();
     return true;
+}
+
+} // namespace
+
+bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray &text,
+                        qsizetype &from)
+{
+    return replaceEscapedMarker(RtfEscape(marker), value, text, from);
 }
 
 bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray &text)
@@ -136,6 +147,10 @@ void WriteRecords(CardTable &table, const QByteArray &block, QByteArray &out,
     QList<int> fields;
     for (const QString &name : fieldNames)
         fields.append(CardFields::indexOf(name));
+    QList<QByteArray> markers;
+    for (const QString &title : titles)
+        markers.append(RtfEscape(u'[' + title + u']'));
+    out.reserve(out.size() + qsizetype(table.count()) * (block.size() + 256));
 
     for (int row = 0; row < table.count(); ++row) {
         QByteArray record = block;
@@ -147,8 +162,8 @@ void WriteRecords(CardTable &table, const QByteArray &block, QByteArray &out,
         for (qsizetype i = 0; i < titles.size() && i < fields.size(); ++i) {
             if (fields.at(i) < 0)
                 continue;
-            ReplaceFirstMarker(u'[' + titles.at(i) + u']',
-                               trimmedCell(table.text(row, fields.at(i))), record, from);
+            replaceEscapedMarker(markers.at(i), trimmedCell(table.text(row, fields.at(i))),
+                                 record, from);
         }
         out += record;
     }
