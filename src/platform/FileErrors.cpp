@@ -24,8 +24,8 @@ bool hasOwnText(int code)
     }
 }
 
-#ifdef Q_OS_WIN
-int codeOfWindowsError(int error)
+// The runtime's code of a Windows error: disk full and the bad names have codes of their own.
+int runtimeCodeOfWindowsError(int error)
 {
     switch (error) {
     case 112:  // ERROR_DISK_FULL
@@ -40,7 +40,6 @@ int codeOfWindowsError(int error)
         return error;
     }
 }
-#endif
 
 } // namespace
 
@@ -68,20 +67,19 @@ QString textOf(int code)
     }
 }
 
-int codeOfErrno(int e)
+int windowsCodeOfErrno(int e)
 {
     switch (e) {
     case ENOENT:
-        return 2;
+        return 2; // ERROR_FILE_NOT_FOUND
     case ENOTDIR:
-    case ENAMETOOLONG:
 #ifdef ELOOP
     case ELOOP:
 #endif
-        return 3;
+        return 3; // ERROR_PATH_NOT_FOUND
     case EMFILE:
     case ENFILE:
-        return 4;
+        return 4; // ERROR_TOO_MANY_OPEN_FILES
     case EACCES:
     case EPERM:
     case EROFS:
@@ -89,39 +87,48 @@ int codeOfErrno(int e)
 #ifdef ETXTBSY
     case ETXTBSY:
 #endif
-        return 5;
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-        return 101;
+        return 5; // ERROR_ACCESS_DENIED
+    case EBADF:
+        return 6; // ERROR_INVALID_HANDLE
+    case ENOMEM:
+        return 8; // ERROR_NOT_ENOUGH_MEMORY
+    case EXDEV:
+        return 17; // ERROR_NOT_SAME_DEVICE
     case EBUSY:
         return 32; // ERROR_SHARING_VIOLATION
     case EEXIST:
         return 80; // ERROR_FILE_EXISTS
-    case EXDEV:
-        return 17; // ERROR_NOT_SAME_DEVICE
-    case ENOTEMPTY:
-        return 145; // ERROR_DIR_NOT_EMPTY
     case EINVAL:
         return 87; // ERROR_INVALID_PARAMETER
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return 112; // ERROR_DISK_FULL
+    case ENOTEMPTY:
+        return 145; // ERROR_DIR_NOT_EMPTY
+    case ENAMETOOLONG:
+        return 206; // ERROR_FILENAME_EXCED_RANGE
     case EFBIG:
         return 223; // ERROR_FILE_TOO_LARGE
-    case ENOMEM:
-        return 8; // ERROR_NOT_ENOUGH_MEMORY
-    case EBADF:
-        return 6; // ERROR_INVALID_HANDLE
     case EIO:
         return kIoDevice;
     default:
-        return e <= 0 || hasOwnText(e) ? kIoDevice : e;
+        return 0;
     }
+}
+
+int codeOfErrno(int e)
+{
+    if (const int windows = windowsCodeOfErrno(e))
+        return runtimeCodeOfWindowsError(windows);
+    return e <= 0 || hasOwnText(e) ? kIoDevice : e;
 }
 
 int codeOfNative(int nativeError)
 {
 #ifdef Q_OS_WIN
-    return codeOfWindowsError(nativeError);
+    return runtimeCodeOfWindowsError(nativeError);
 #else
     return codeOfErrno(nativeError);
 #endif

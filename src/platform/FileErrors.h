@@ -22,6 +22,9 @@ QString textOf(int code);
 // The runtime code of an errno value (see above).
 int codeOfErrno(int errnoValue);
 
+// The Windows error code of the failure an errno value names; 0 when Windows has none.
+int windowsCodeOfErrno(int errnoValue);
+
 // The runtime code of a native error: errno on Linux, a GetLastError() value on Windows.
 int codeOfNative(int nativeError);
 

@@ -1,5 +1,6 @@
 #include "platform/SystemError.h"
 
+#include "platform/FileErrors.h"
 #include "platform/QorError.h"
 
 #ifdef Q_OS_WIN
@@ -13,52 +14,6 @@ namespace {
 
 #ifndef Q_OS_WIN
 constexpr int kDiskFull = 112; // ERROR_DISK_FULL
-
-// The Windows code of the same failure, 0 when Windows has none.
-int windowsCodeOfErrno(int e)
-{
-    switch (e) {
-    case ENOENT:
-        return 2;
-    case ENOTDIR:
-    case ELOOP:
-        return 3;
-    case EMFILE:
-    case ENFILE:
-        return 4;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case ETXTBSY:
-        return 5;
-    case EBADF:
-        return 6;
-    case ENOMEM:
-        return 8;
-    case EXDEV:
-        return 17;
-    case EBUSY:
-        return 32;
-    case EEXIST:
-        return 80;
-    case EINVAL:
-        return 87;
-    case ENOSPC:
-    case EDQUOT:
-        return kDiskFull;
-    case ENOTEMPTY:
-        return 145;
-    case ENAMETOOLONG:
-        return 206;
-    case EFBIG:
-        return 223;
-    case EIO:
-        return 1117;
-    default:
-        return 0;
-    }
-}
 
 // The texts a Russian Windows gives for the codes an errno is turned into.
 QString windowsText(int code)
@@ -118,7 +73,7 @@ int codeOfNative(int nativeError)
 #ifdef Q_OS_WIN
     return nativeError;
 #else
-    const int code = windowsCodeOfErrno(nativeError);
+    const int code = FileErrors::windowsCodeOfErrno(nativeError);
     return code ? code : nativeError;
 #endif
 }
@@ -134,7 +89,7 @@ QString textOfNative(int nativeError)
     LocalFree(buffer);
     return withoutFinalStop(text);
 #else
-    const int code = windowsCodeOfErrno(nativeError);
+    const int code = FileErrors::windowsCodeOfErrno(nativeError);
     return withoutFinalStop(code ? windowsText(code)
                                  : QString::fromLocal8Bit(std::strerror(nativeError)));
 #endif
