@@ -1,5 +1,6 @@
 #include "ui/main/MeetingList.h"
 
+#include "app/CommandGuard.h"
 #include "data/MeetingFiles.h"
 #include "data/TDM1.h"
 #include "platform/Clock.h"
@@ -39,6 +40,11 @@ void MeetingList::fill()
 
 void MeetingList::cbKomChange()
 {
+    if (!mayLeave()) {
+        m_cbKom->setCurrentIndex(
+            m_cbKom->findText(m_current, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+        return;
+    }
     m_current = m_cbKom->currentIndex() >= 0 ? m_cbKom->currentText() : QString();
     try {
         CardTable &table = dataModule().cdsQor();
@@ -54,6 +60,8 @@ void MeetingList::cbKomChange()
 void MeetingList::btnAddClick()
 {
     TDM1 &dm = dataModule();
+    if (!mayLeave())
+        return;
     QString entered = MeetingName::proposed(Clock::now().date());
     if (!Dialogs::instance().inputText(QStringLiteral("Добавить заседание комиссии"),
                                        QStringLiteral("Введите название заседания:"), entered,
@@ -77,6 +85,7 @@ void MeetingList::tblDelClick()
         return;
     if (!removeMeetingFile(name))
         throw QorError(QStringLiteral("Не удалось удалить файл \"%1.dat\"!").arg(name));
+    m_unsaved = false; // the changes went with their meeting
 
     m_cbKom->removeItem(m_cbKom->currentIndex());
     if (m_cbKom->count() == 0) {
@@ -111,5 +120,21 @@ void MeetingList::saveCurrent()
     if (m_current.isEmpty())
         return;
     TDM1 &dm = dataModule();
+    m_unsaved = true;
     SaveMeeting(dm.cdsQor(), dm.lists(), m_folder, m_current);
+    m_unsaved = false;
+}
+
+bool MeetingList::mayLeave()
+{
+    if (!m_unsaved || runGuarded([this] { saveCurrent(); }))
+        return true;
+    const QString question =
+        QStringLiteral("Изменения в заседании \"%1\" не сохранены и будут потеряны. Продолжить?")
+            .arg(m_current);
+    if (Dialogs::instance().question(question, Dialogs::Buttons::OkCancel,
+                                     QStringLiteral("Запрос")) != Dialogs::Answer::Ok)
+        return false;
+    m_unsaved = false;
+    return true;
 }

@@ -29,8 +29,13 @@ public:
     // Delete meeting: asks, puts the meeting file in the desktop's trash where there is one
     // (deletes it otherwise), then makes the first meeting left current.
     void tblDelClick();
-    // The card table's after-post and after-delete save.
+    // The card table's after-post and after-delete save. After one has failed, the table holds
+    // changes that the meeting file lacks until a save succeeds.
     void saveCurrent();
+    // Before the cards of the current meeting leave the table (another meeting, the end of the
+    // program): a failed save is tried again, and when it fails still the user decides whether
+    // to go on without those changes. False: stay.
+    bool mayLeave();
 
 signals:
     void switched();
@@ -41,4 +46,5 @@ private:
     QComboBox *m_cbKom;
     QString m_folder;
     QString m_current;
+    bool m_unsaved = false;
 };

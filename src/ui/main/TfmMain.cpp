@@ -279,6 +279,10 @@ void TfmMain::FormShow()
 
 void TfmMain::closeEvent(QCloseEvent *event)
 {
+    if (!m_meetings->mayLeave()) {
+        event->ignore();
+        return;
+    }
     SettingsStore store;
     runGuarded([&] { m_state->save(store, WindowStateSaveMoment::CloseRequest); });
     // A layout that cannot be written is reported, and the program still ends: no card is
