@@ -36,7 +36,17 @@ ExportResult WriteExport(CardTable &table, const ReferenceLists &lists, const QS
             // The write replaces it all the same.
         }
     }
-    result.count = WriteCards(table, lists, result.path);
+    try {
+        result.count = WriteCards(table, lists, result.path);
+    } catch (const QorFileError &) {
+        // An export cut short by the disk must not pass for a whole one.
+        try {
+            FileSystem::removeFile(result.path);
+        } catch (const QorError &) {
+            // The failure of the write is the one reported.
+        }
+        throw;
+    }
     FileSystem::appendWhole(FileSystem::joinPath(programFolder, QStringLiteral("Export.log")),
                             ExportLogEntry(result.path, result.count, Clock::now()));
     return result;

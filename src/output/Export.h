@@ -27,7 +27,8 @@ QByteArray ExportLogEntry(const QString &exportPath, int count, const QDateTime 
 
 // Writes the visible cards of the table, in the current order, to the export file of folder
 // (an old one is replaced) and appends the entry to "Export.log" of programFolder. A card the
-// lists refuse stops the export with its message, and nothing is logged.
+// lists refuse stops the export with its message, and nothing is logged; a write that fails
+// leaves no export file.
 ExportResult WriteExport(CardTable &table, const ReferenceLists &lists, const QString &folder,
                          const QString &programFolder);
 

@@ -2,6 +2,7 @@
 
 #include "platform/FileErrors.h"
 #include "platform/FileSystemNative.h"
+#include "platform/QorError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -165,11 +166,23 @@ void writeWhole(const QString &path, const QByteArray &bytes)
 
 void appendWhole(const QString &path, const QByteArray &bytes)
 {
+    const QFileInfo before(path);
+    const bool existed = before.exists();
+    const qint64 size = before.size();
     int error = injected(Step::Open, path);
     std::FILE *file = error ? nullptr : FileSystemNative::openForAppend(path, error);
     if (!file)
         failToOpen(path, error);
-    writeAndClose(file, path, bytes);
+    try {
+        writeAndClose(file, path, bytes);
+    } catch (const QorFileError &) {
+        // A log holds whole entries only: what this append wrote is taken back.
+        if (existed)
+            QFile::resize(path, size);
+        else
+            QFile::remove(path);
+        throw;
+    }
 }
 
 void renameOver(const QString &source, const QString &target)

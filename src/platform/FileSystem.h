@@ -31,7 +31,7 @@ QByteArray readWhole(const QString &path);
 void writeWhole(const QString &path, const QByteArray &bytes);
 
 // Appends bytes to the file, creating it when missing; checked like writeWhole. For logs that
-// only ever grow.
+// only ever grow: a failure takes back what it appended (and the file it created).
 void appendWhole(const QString &path, const QByteArray &bytes);
 
 // Replaces target by source in one step, also a read-only target; target need not exist.
