@@ -178,6 +178,7 @@ void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &f
             replacing ? QStringLiteral("Не удалось переписать файл \"%1\"!").arg(file)
                       : QStringLiteral("Не удалось сохранить данные в файл \"%1\"!").arg(file));
     }
+    refused.remember(file);
     FileSystem::syncFolder(QFileInfo(file).absolutePath());
 }
 
@@ -194,6 +195,7 @@ void LoadMeeting(CardTable &table, const QString &folder, const QString &name,
         if (name.isEmpty()) // no meeting: never the file ".dat"
             return;
         file = meetingFilePath(folder, name);
+        refused.remember(file);
         if (!FileSystem::fileExists(file))
             return;
         try {

@@ -32,7 +32,8 @@ QString meetingBackupPath(const QString &meetingFile, int number = 1);
 // Writes every card of the table, also those the filter hides, to the meeting file of name:
 // first to the temporary file, which then replaces the meeting file in one step. At every
 // moment a complete meeting file is on disk. The filter and the current card stay as they were.
-// A meeting whose load refused cards is first kept in its backup file.
+// A meeting whose load refused cards is first kept in its backup file, and so is a file that
+// someone else changed since this program last read or wrote it.
 void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &folder,
                  const QString &name, RefusedMeetings &refused = RefusedMeetings::instance());
 

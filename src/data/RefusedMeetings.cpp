@@ -1,5 +1,6 @@
 #include "data/RefusedMeetings.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -31,5 +32,24 @@ void RefusedMeetings::remove(const QString &meetingFile)
 
 bool RefusedMeetings::contains(const QString &meetingFile) const
 {
-    return m_files.contains(keyOf(meetingFile));
+    const QString key = keyOf(meetingFile);
+    if (m_files.contains(key))
+        return true;
+    const auto stamp = m_stamps.constFind(key);
+    return stamp != m_stamps.cend() && !(*stamp == stampOf(meetingFile));
+}
+
+void RefusedMeetings::remember(const QString &meetingFile)
+{
+    m_stamps.insert(keyOf(meetingFile), stampOf(meetingFile));
+}
+
+RefusedMeetings::Stamp RefusedMeetings::stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    // Replacing a file changes its time of change even when the copy keeps size and date.
+    return {true, info.size(), info.lastModified().toMSecsSinceEpoch(),
+            info.metadataChangeTime().toMSecsSinceEpoch()};
 }
