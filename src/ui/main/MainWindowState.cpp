@@ -80,7 +80,9 @@ void MainWindowState::save(SettingsStore &store, WindowStateSaveMoment moment)
 {
     if (!m_restored)
         return;
+    // Tried once: a save that failed at the close request is not repeated at destruction, which
+    // would report the same failure again and store the closed window as shown.
+    m_saved = true;
     saveWindowState(store, placement(), m_window->isMinimized(), properties(), screenInfo(),
                     moment);
-    m_saved = true;
 }

@@ -28,7 +28,7 @@ public:
     // not saved later in this run.
     void restore(SettingsStore &store);
     void save(SettingsStore &store, WindowStateSaveMoment moment);
-    // What the destruction still owes: a restore ran to its end, and no save has followed it.
+    // What the destruction still owes: a restore ran to its end, and no save was tried since.
     bool saveOwed() const { return m_restored && !m_saved; }
     bool restored() const { return m_restored; }
 
