@@ -72,15 +72,18 @@ inline int nativeError(Fault fault)
     return 0;
 }
 
-// Makes the n-th time the given file step runs fail with the fault, for its lifetime.
+// Makes the n-th time the given file step runs fail with the fault (every time with
+// kEveryTime), for its lifetime.
 class InjectFault
 {
 public:
+    static constexpr int kEveryTime = -1;
+
     InjectFault(FileSystem::Step step, int nth, Fault fault)
     {
         const int error = nativeError(fault);
         FileSystem::setFaultHook([=, count = 0](FileSystem::Step s, const QString &) mutable {
-            return s == step && ++count == nth ? error : 0;
+            return s == step && (++count == nth || nth == kEveryTime) ? error : 0;
         });
     }
     ~InjectFault() { FileSystem::setFaultHook({}); }
