@@ -46,8 +46,11 @@ void TDM1::cdsQorBeforePost(CardTable &table)
 
 void TDM1::cdsQorAfterPost(CardTable &)
 {
-    if (m_save)
-        m_save();
+    if (!m_save)
+        return;
+    m_unsaved = true; // until the save has gone through
+    m_save();
+    m_unsaved = false;
 }
 
 void TDM1::cdsQorCalcFields(const CardRecord &card, CalculatedValues &out) const

@@ -29,6 +29,13 @@ public:
     // Set by whoever owns the current meeting; nothing is saved while it is empty.
     void setSaveAction(std::function<void()> save) { m_save = std::move(save); }
 
+    // Whether the last save of the current meeting failed: its last changes are in the table
+    // only. Saving again, from the entry form's Apply or before the meeting is left, clears it;
+    // so does dropping the changes with their meeting.
+    bool hasUnsavedChanges() const { return m_unsaved; }
+    void dropUnsavedChanges() { m_unsaved = false; }
+    void saveAgain() { cdsQorAfterPost(m_cdsQor); }
+
     // The handlers, as the table runs them.
     void cdsQorBeforePost(CardTable &table);
     void cdsQorAfterPost(CardTable &table);
@@ -43,6 +50,7 @@ private:
     ReferenceLists m_lists;
     const ReferenceList *m_subcommissionLookup = nullptr;
     std::function<void()> m_save;
+    bool m_unsaved = false;
 };
 
 // The process-wide data module; null outside client mode.

@@ -1,6 +1,7 @@
 // The entry form typed and tabbed through as a clerk uses it: opening, preparing, moving,
 // applying and closing, and the rules of its boxes.
 #include "EntryFormKit.h"
+#include "support/Failures.h"
 
 #include <QLabel>
 
@@ -30,7 +31,7 @@ private slots:
     void couplingOfFollowingNewCards();
     void workplaceDefaultOnlyFromVisibleList_data();
     void workplaceDefaultOnlyFromVisibleList();
-    void failedSaveThenSecondApplyWritesNothing();
+    void failedSaveThenSecondApplySavesAgain();
     void leavingNameBoxes_data();
     void leavingNameBoxes();
     void keyboardOnly();
@@ -325,26 +326,46 @@ void TestEntryForm::workplaceDefaultOnlyFromVisibleList()
     QCOMPARE(DM1->defaults().lines(), QStringList{u"@JOB=хирургия"_s});
 }
 
-void TestEntryForm::failedSaveThenSecondApplyWritesNothing()
+void TestEntryForm::failedSaveThenSecondApplySavesAgain()
 {
+    // A card stored whose save failed is not in its file: a second Apply saves again, and says
+    // so again while the save still fails, rather than report a success that is none.
     EntryFormKit kit;
     addCard(kit.table(), 1, 404, u"А"_s);
     addCard(kit.table(), 1, 404, u"Старая"_s, u"999"_s); // a position no longer in the list
     kit.table().first();
     kit.saveMeeting();
+    const QString refused = u"Для \"Старая\" нужно выбрать должность из нового перечня!"_s;
     kit.run(false, [&] {
         kit.type("DBEdit8", u"1"_s);
         kit.dialogs.expectMessage();
         kit.click("btnApply");
-        QCOMPARE(kit.asked(),
-                 QStringList{u"Для \"Старая\" нужно выбрать должность из нового перечня!"_s});
+        QCOMPARE(kit.asked(), QStringList{refused});
         QVERIFY(kit.applyEnabled());
+        kit.dialogs.expectMessage();
+        kit.click("btnApply");
+        QCOMPARE(kit.asked(), QStringList{refused});
+        QVERIFY(kit.applyEnabled());
+    });
+    QCOMPARE(kit.value(F::CATNUM), u"1"_s);
+    QVERIFY(!kit.savedSurnames(F::CATNUM).contains(u"А=1"_s));
+
+    // The disk full at the first save, room again at the second Apply: the card is written.
+    kit.table().last();
+    kit.table().deleteCurrent(); // the old card goes: every save could succeed now
+    kit.run(false, [&] {
+        kit.type("DBEdit8", u"2"_s);
+        {
+            Failures::InjectFault full(FileSystem::Step::Write, 1, Failures::Fault::DiskFull);
+            kit.dialogs.expectMessage();
+            kit.click("btnApply");
+        }
+        QCOMPARE(kit.asked(), QStringList{u"Диск полон."_s});
         kit.click("btnApply");
         QCOMPARE(kit.asked(), QStringList());
         QVERIFY(!kit.applyEnabled());
     });
-    QCOMPARE(kit.saves, 0);
-    QCOMPARE(kit.value(F::CATNUM), u"1"_s);
+    QCOMPARE(kit.savedSurnames(F::CATNUM), QStringList{u"А=2"_s});
 }
 
 void TestEntryForm::leavingNameBoxes_data()

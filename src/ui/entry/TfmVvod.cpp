@@ -240,6 +240,10 @@ void TfmVvod::Proverka()
     if (t.state() != CardTable::State::Browse) {
         m_ui.DBDateEdit2->ensureAcceptable();
         t.post();
+    } else if (dm().hasUnsavedChanges()) {
+        // The card was stored but its save failed: it is not in its meeting file yet, so the
+        // check saves again rather than report a success that is none.
+        dm().saveAgain();
     }
     if (m_newCard)
         EntryRules::rememberCardType(t, dm().defaults());

@@ -85,7 +85,7 @@ void MeetingList::tblDelClick()
         return;
     if (!removeMeetingFile(name))
         throw QorError(QStringLiteral("Не удалось удалить файл \"%1.dat\"!").arg(name));
-    m_unsaved = false; // the changes went with their meeting
+    dataModule().dropUnsavedChanges(); // the changes went with their meeting
 
     m_cbKom->removeItem(m_cbKom->currentIndex());
     if (m_cbKom->count() == 0) {
@@ -120,14 +120,13 @@ void MeetingList::saveCurrent()
     if (m_current.isEmpty())
         return;
     TDM1 &dm = dataModule();
-    m_unsaved = true;
     SaveMeeting(dm.cdsQor(), dm.lists(), m_folder, m_current);
-    m_unsaved = false;
 }
 
 bool MeetingList::mayLeave()
 {
-    if (!m_unsaved || runGuarded([this] { saveCurrent(); }))
+    TDM1 &dm = dataModule();
+    if (!dm.hasUnsavedChanges() || runGuarded([&dm] { dm.saveAgain(); }))
         return true;
     const QString question =
         QStringLiteral("Изменения в заседании \"%1\" не сохранены и будут потеряны. Продолжить?")
@@ -135,6 +134,6 @@ bool MeetingList::mayLeave()
     if (Dialogs::instance().question(question, Dialogs::Buttons::OkCancel,
                                      QStringLiteral("Запрос")) != Dialogs::Answer::Ok)
         return false;
-    m_unsaved = false;
+    dm.dropUnsavedChanges();
     return true;
 }

@@ -46,5 +46,4 @@ private:
     QComboBox *m_cbKom;
     QString m_folder;
     QString m_current;
-    bool m_unsaved = false;
 };
