@@ -32,15 +32,6 @@ CardRecord &CardRecord::operator=(const CardRecord &other)
     return *this;
 }
 
-QByteArrayView CardRecord::textBytes(int field) const
-{
-    if (!hasValue(field))
-        return QByteArrayView();
-    const int slot = textSlot(field);
-    const int start = textStart(slot);
-    return QByteArrayView(m_bytes.get() + start, m_ends[size_t(slot)] - start);
-}
-
 QString CardRecord::text(int field) const
 {
     return Cp1251::decode(textBytes(field));
@@ -81,6 +72,10 @@ void CardRecord::setTextBytes(int field, QByteArrayView bytes)
     }
     if (newLength > 0)
         std::memcpy(m_bytes.get() + start, bytes.data(), size_t(newLength));
+    if (newLength > 0 && std::memchr(bytes.data(), '\r', size_t(newLength)))
+        m_withBreaks = quint16(m_withBreaks | (1u << slot));
+    else
+        m_withBreaks = quint16(m_withBreaks & ~(1u << slot));
     const int shift = newLength - oldLength;
     for (int s = slot; s < kTexts; ++s)
         m_ends[size_t(s)] = quint16(m_ends[size_t(s)] + shift);

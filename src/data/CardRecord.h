@@ -26,7 +26,16 @@ public:
     // A text field's text; empty without a value.
     QString text(int field) const;
     // The same as Windows-1251 bytes, valid until the record changes.
-    QByteArrayView textBytes(int field) const;
+    QByteArrayView textBytes(int field) const
+    {
+        if (!hasValue(field))
+            return QByteArrayView();
+        const int slot = textSlot(field);
+        const int start = textStart(slot);
+        return QByteArrayView(m_bytes.get() + start, m_ends[size_t(slot)] - start);
+    }
+    // Whether a text field holds a line break (a CR LF pair), known without reading it.
+    bool hasLineBreak(int field) const { return (m_withBreaks >> textSlot(field)) & 1u; }
 
     void setNumber(int field, double value);
     // Bytes of Windows-1251 text, at most the field's size of them.
@@ -56,6 +65,7 @@ private:
     quint64 m_seq = 0; // insertion order; also the card's bookmark
     quint32 m_present = 0;
     quint16 m_capacity = 0;
+    quint16 m_withBreaks = 0;             // the text slots holding a CR
     std::array<quint16, kTexts> m_ends{}; // where each text ends in the buffer
     std::array<double, 4> m_numbers{};
     std::unique_ptr<char[]> m_bytes; // the texts one after another, in field order

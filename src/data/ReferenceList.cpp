@@ -48,12 +48,12 @@ struct ByteFolding
     }
 };
 
-// Up to seven bytes and their count in one number; 0 for a longer text.
+// Up to eight bytes in one number; keys are told apart by their length besides.
+constexpr qsizetype kMostPacked = 8;
+
 quint64 packed(QByteArrayView bytes)
 {
-    if (bytes.size() > 7)
-        return 0;
-    quint64 n = quint64(bytes.size()) << 56;
+    quint64 n = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i)
         n |= quint64(quint8(bytes[i])) << (8 * i);
     return n;
@@ -80,8 +80,8 @@ ReferenceList::ReferenceList(QList<ReferenceEntry> entries) : m_entries(std::mov
     for (const ReferenceEntry &entry : m_entries) {
         if (Cp1251::canEncode(entry.key)) { // a key no card can hold needs no place here
             const QByteArray bytes = Cp1251::encode(entry.key);
-            if (const quint64 n = packed(QByteArrayView(bytes)))
-                m_shortKeyBytes.insert(n);
+            if (bytes.size() <= kMostPacked)
+                m_shortKeyBytes[size_t(bytes.size())].insert(packed(QByteArrayView(bytes)));
             else
                 m_keyBytes.insert(std::string(bytes.constData(), size_t(bytes.size())));
             foldBytes(QByteArrayView(bytes), key);
@@ -148,8 +148,8 @@ bool ReferenceList::containsKey(QStringView key) const
 
 bool ReferenceList::containsKeyBytes(QByteArrayView key) const
 {
-    if (const quint64 n = packed(key)) {
-        if (m_shortKeyBytes.count(n) > 0)
+    if (key.size() <= kMostPacked) {
+        if (m_shortKeyBytes[size_t(key.size())].count(packed(key)) > 0)
             return true;
     } else if (m_keyBytes.count(std::string(key.data(), size_t(key.size()))) > 0) {
         return true;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <string>
 #include <unordered_set>
 
@@ -53,8 +54,9 @@ private:
     // not a walk over the list (the list tests look up three keys per card written).
     QHash<QString, int> m_keyIndex;
     QHash<QString, int> m_textIndex;
-    // The keys as they are, the usual case: up to seven bytes packed in a number.
-    std::unordered_set<quint64> m_shortKeyBytes;
+    // The keys as they are, the usual case: keys of up to eight bytes packed in a number, by
+    // their length.
+    std::array<std::unordered_set<quint64>, 9> m_shortKeyBytes;
     std::unordered_set<std::string> m_keyBytes;
     std::unordered_set<std::string> m_foldedKeyBytes;
 };

@@ -78,10 +78,13 @@ void TestMeetingCrash::killedWhileSaving()
         QVERIFY2(!started.isEmpty() && started.last().startsWith("pid "), "no saver started");
         const qint64 saver = started.last().mid(4).toLongLong();
         QVERIFY(saver > 0);
+        // Once the saver has saved its first version it is in its loop of saves: the kill then
+        // falls somewhere in one of them, however loaded the machine is.
+        const QList<QByteArray> firstSaved = readUntil(child, QByteArray::number(known + 1));
         QThread::usleep(rng.bounded(12000));
         QCOMPARE(::kill(pid_t(saver), SIGKILL), 0);
         child.write("reap\n");
-        const QList<QByteArray> lines = readUntil(child, "reaped");
+        const QList<QByteArray> lines = firstSaved + readUntil(child, "reaped");
         QVERIFY2(!lines.isEmpty() && lines.last() == "reaped", "the saver was not reaped");
 
         int reported = known;
@@ -117,8 +120,7 @@ void TestMeetingCrash::killedWhileSaving()
     qInfo("%d kills in %lld ms: %d versions seen, newest %d; %d kills left the version being "
           "saved in place, no failure",
           kKills, clock.elapsed(), int(seen.size()), known, inFlight);
-    // The kills fell while saving, not only before it (a loaded machine saves less between two).
-    QVERIFY(seen.size() > kKills / 8);
+    QVERIFY(seen.size() > kKills / 2); // the kills fell while saving, not only before it
 #endif
 }
 
