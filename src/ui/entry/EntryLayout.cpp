@@ -2,6 +2,7 @@
 
 #include "data/CardFields.h"
 #include "data/ReferenceLists.h"
+#include "ui/controls/AccessKeyButton.h"
 #include "ui/controls/FieldComboBox.h"
 #include "ui/controls/FieldDateEdit.h"
 #include "ui/controls/FieldLineEdit.h"
@@ -117,7 +118,7 @@ QWidget *createControl(const ControlDef &def, QWidget *form)
         return button;
     }
     case Kind::Button:
-        return new QPushButton(text, form);
+        return new AccessKeyButton(text, form);
     }
     return nullptr;
 }
