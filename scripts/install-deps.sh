@@ -11,6 +11,7 @@ packages=(
     libgl-dev
     fonts-dejavu-core
     xvfb xauth
+    xdotool openbox x11-xkb-utils
     unrtf
     desktop-file-utils
 )

@@ -3,6 +3,7 @@
 #include "app/KeyScript.h"
 #include "app/ModeSelection.h"
 #include "install/RunSetup.h"
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "ui/entry/TfmVvod.h"
 #include "ui/main/TfmMain.h"
@@ -15,6 +16,9 @@ int main(int argc, char *argv[])
     Application::prepare(app);
 #ifdef QOR_TEST_HOOKS
     KeyScript::start(qEnvironmentVariable("QORCLIENT_TEST_KEYS"));
+    // "Now" fixed, so that the files an end-to-end test checks hold known dates and times.
+    if (const QString now = qEnvironmentVariable("QORCLIENT_TEST_NOW"); !now.isEmpty())
+        Clock::setFixed(QDateTime::fromString(now, Qt::ISODate));
 #endif
 
     if (chooseStartMode(app.arguments().mid(1), QCoreApplication::applicationFilePath()) ==
