@@ -42,7 +42,8 @@ start_desktop() {
 stop_desktop() {
     local pid
     for pid in ${wm_pid:-} ${xvfb_pid:-}; do
-        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
     done
     return 0
 }
