@@ -204,7 +204,7 @@ type_midlevel_worker() {
 }
 
 # From "Новое заседание", where the focus came back, three Tabs on is the filter box; Down
-# steps from "Врачи и средние" to "Врачи".
+# steps from "Врачи и средние" to "Врачи" (typing "Врачи" keeps the first, which begins so).
 filter_to_doctors() {
     press Tab Tab Tab Down
 }
@@ -216,13 +216,15 @@ sort_by_surname() {
     click_at 320 97
 }
 
-# "Файл", "Печать...": the list lands in the report folder and is handed to the desktop.
+# Alt+Ф opens "&Файл", П is its "&Печать...": the list lands in the report folder and is
+# handed to the desktop.
 print_list() {
     press alt+Cyrillic_ef Cyrillic_pe
     wait_until 30 test -s "$work/opened" || fail "the printed list was not handed to the desktop"
 }
 
-# "Сервис", "Выгрузить...": the folder typed into the folder picker.
+# Alt+С opens "&Сервис", Enter takes its first item "Выгрузить..." (it has no access letter);
+# the folder is typed into the folder picker, then the count is confirmed.
 export_cards() {
     press alt+Cyrillic_es Return
     await '^Выберите папку для сохранения выгрузки:$'
@@ -234,6 +236,7 @@ export_cards() {
     await '^Ордана$'
 }
 
+# "Вы&ход" of the main window: Alt+X.
 close_program() {
     press alt+x
     await_client_end
@@ -289,6 +292,9 @@ grid_setting() {
     ini_section TfmMainDBGridEh1 | sed -n "s/^DBGridEh1\.$1=//p"
 }
 
+# The meeting file holds the three cards in the order typed; the export the two doctors only,
+# by surname (the filter and the order of the list); the log one entry; the printed list the
+# doctors' rows, read-only, handed to the desktop; the settings the four remembered defaults.
 check_first_session() {
     card_file card_yakovleva card_antonov card_smirnova >"$work/expected.dat"
     same_bytes "the meeting file" "$program/$meeting.dat" "$work/expected.dat"
@@ -320,6 +326,7 @@ change_stored_widths() {
         fail "the settings file does not hold the widths where expected: $(cat "$settings")"
 }
 
+# The window stands where the first session left it (the designed place is the screen's centre).
 check_window_restored() {
     local now
     now=$(geometry_of_active_window)
@@ -327,6 +334,9 @@ check_window_restored() {
         fail "the window is not where it was left: $(echo $now), left at $(echo $window_geometry)"
 }
 
+# The new card took the remembered workplace (not the one typed last), its detail (emptied on
+# the last card, not forgotten), type and subcommission; the stored widths came back and were
+# stored again as they were.
 check_second_session() {
     card_file card_yakovleva card_antonov card_smirnova card_volkova >"$work/expected.dat"
     same_bytes "the meeting file after the second session" "$program/$meeting.dat" \
