@@ -3,11 +3,13 @@
 #include "app/CommandGuard.h"
 #include "platform/Dialogs.h"
 
+#include "ui/controls/AccessKeyButton.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -54,7 +56,7 @@ FindDialog::FindDialog(QWidget *parent) : QDialog(parent)
     m_format = new QCheckBox(QStringLiteral("С у&четом формата"), this);
     m_format->setObjectName(QStringLiteral("chbFormat"));
     m_format->setChecked(true);
-    m_findNext = new QPushButton(QStringLiteral("На&йти далее"), this);
+    m_findNext = new AccessKeyButton(QStringLiteral("На&йти далее"), this);
     m_findNext->setObjectName(QStringLiteral("btnFindNext"));
     m_findNext->setDefault(true);
     m_close = new QPushButton(QStringLiteral("Закрыть"), this);
