@@ -17,7 +17,8 @@ constexpr int kFirstRoom = 192;
 
 CardRecord::CardRecord(const CardRecord &other)
     : m_seq(other.m_seq), m_present(other.m_present), m_capacity(quint16(other.textsSize())),
-      m_ends(other.m_ends), m_numbers(other.m_numbers)
+      m_withBreaks(other.m_withBreaks), m_listsPassed(other.m_listsPassed), m_ends(other.m_ends),
+      m_numbers(other.m_numbers)
 {
     if (m_capacity > 0) {
         m_bytes.reset(new char[m_capacity]);
@@ -39,12 +40,14 @@ QString CardRecord::text(int field) const
 
 void CardRecord::setNumber(int field, double value)
 {
+    m_listsPassed = 0;
     m_numbers[size_t(numberSlot(field))] = value;
     m_present |= 1u << field;
 }
 
 void CardRecord::setTextBytes(int field, QByteArrayView bytes)
 {
+    m_listsPassed = 0;
     if (m_bytes && bytes.data() >= m_bytes.get() && bytes.data() < m_bytes.get() + m_capacity) {
         const QByteArray copy = bytes.toByteArray(); // a text of this very card
         setTextBytes(field, copy);
@@ -84,6 +87,7 @@ void CardRecord::setTextBytes(int field, QByteArrayView bytes)
 
 void CardRecord::clear(int field)
 {
+    m_listsPassed = 0;
     if (isNumeric(field))
         m_numbers[size_t(numberSlot(field))] = 0;
     else if (hasValue(field))

@@ -46,6 +46,15 @@ public:
     // Gives back the spare room of the text buffer, once the card is stored.
     void squeeze();
 
+    // Whether the card passed the list tests of the card text format with the lists of a
+    // variant (0 or 1) since its values last changed: a meeting is written after every change
+    // of one card, and the others need not be tested again.
+    bool passedListTests(int variant) const { return (m_listsPassed >> variant) & 1u; }
+    void notePassedListTests(int variant) const
+    {
+        m_listsPassed = quint8(m_listsPassed | (1u << variant));
+    }
+
     quint64 seq() const { return m_seq; }
     void setSeq(quint64 seq) { m_seq = seq; }
 
@@ -66,6 +75,7 @@ private:
     quint32 m_present = 0;
     quint16 m_capacity = 0;
     quint16 m_withBreaks = 0;             // the text slots holding a CR
+    mutable quint8 m_listsPassed = 0;     // a cache of the list tests, by variant
     std::array<quint16, kTexts> m_ends{}; // where each text ends in the buffer
     std::array<double, 4> m_numbers{};
     std::unique_ptr<char[]> m_bytes; // the texts one after another, in field order

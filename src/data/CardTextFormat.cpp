@@ -23,6 +23,9 @@ const QByteArrayView kMagic("<QOR>");
 // bytes the card holds: a meeting is written a hundred thousand cards at a time.
 std::optional<QString> listTestFailure(const CardRecord &card, const ReferenceLists &lists)
 {
+    const int variant = int(lists.variant());
+    if (card.passedListTests(variant))
+        return std::nullopt;
     char podkom[24] = {};
     const qsizetype podkomLength =
         card.hasValue(CardFields::PODKOM)
@@ -42,6 +45,7 @@ std::optional<QString> listTestFailure(const CardRecord &card, const ReferenceLi
         return failure("специальность");
     if (!ReferenceLists::positions().containsKeyBytes(card.textBytes(CardFields::DOL)))
         return failure("должность");
+    card.notePassedListTests(variant);
     return std::nullopt;
 }
 

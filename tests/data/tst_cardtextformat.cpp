@@ -5,6 +5,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/Clock.h"
 #include "platform/QorError.h"
+#include "support/Failures.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QLocale>
@@ -175,6 +176,13 @@ void TestCardTextFormat::lineBreaksInTexts()
     // A lone LF or CR, pasted from another program, is a line break the file keeps too.
     QCOMPARE(back.text(0, CardFields::NAME), QStringLiteral("lone\r\nLF"));
     QCOMPARE(back.text(0, CardFields::OTCH), QStringLiteral("lone\r\nCR"));
+
+    // A card edited in another field keeps its breaks as "#13#10" in the next file.
+    t.edit();
+    t.field(CardFields::CATNUM).setAsString(QStringLiteral("1"));
+    t.post();
+    WriteCards(t, ReferenceLists(), path);
+    QVERIFY(fileBytes(path).contains(cp1251("\r\n@JOB=отделение#13#10палата 5\r\n")));
 }
 
 void TestCardTextFormat::listTestStops_data()
@@ -245,6 +253,13 @@ void TestCardTextFormat::listTestsIgnoreCaseAndCardType()
     QCOMPARE(WriteCards(t, ReferenceLists(Variant::EducationSocial), path), 1);
     QCOMPARE(writeError(t, path),
              QStringLiteral("Для \"СРЕДНЕВ\" нужно выбрать подкомиссию из нового перечня!"));
+    // A card that passed is tested again once a value changed.
+    t.edit();
+    t.field(CardFields::DOL).setAsString(QStringLiteral("999"));
+    t.post();
+    QCOMPARE(
+        Failures::errorOf([&] { WriteCards(t, ReferenceLists(Variant::EducationSocial), path); }),
+        QStringLiteral("Для \"СРЕДНЕВ\" нужно выбрать должность из нового перечня!"));
 }
 
 void TestCardTextFormat::unencodableTextTouchesNoFile()
