@@ -55,7 +55,7 @@ void benchSize(int n, Report &report)
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
     const QString meetingFile = folder + kMeeting + QStringLiteral(".dat");
-    const int runs = n >= 100000 ? 3 : n >= 10000 ? 7 : 21;
+    const int runs = n >= 100000 ? 3 : n >= 10000 ? 7 : 101; // small figures: more runs
 
     CardTable table;
     RealisticCards::fillTable(table, lists, n);

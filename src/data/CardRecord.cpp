@@ -95,10 +95,24 @@ void CardRecord::clear(int field)
     m_present &= ~(1u << field);
 }
 
+void CardRecord::reserveTexts(int bytes)
+{
+    const int room = qMin(bytes, kMostText);
+    if (room <= m_capacity)
+        return;
+    std::unique_ptr<char[]> grown(new char[size_t(room)]);
+    if (textsSize() > 0)
+        std::memcpy(grown.get(), m_bytes.get(), size_t(textsSize()));
+    m_bytes = std::move(grown);
+    m_capacity = quint16(room);
+}
+
 void CardRecord::squeeze()
 {
+    // A few spare bytes are not worth a new buffer.
+    constexpr int kWorthIt = 32;
     const int size = textsSize();
-    if (size == m_capacity)
+    if (m_capacity - size < kWorthIt)
         return;
     std::unique_ptr<char[]> exact(size > 0 ? new char[size_t(size)] : nullptr);
     if (size > 0)

@@ -43,6 +43,8 @@ public:
     void clear(int field);
     bool isBlank() const { return m_present == 0; }
 
+    // Makes room for texts of that many bytes at once, as a reader that knows them does.
+    void reserveTexts(int bytes);
     // Gives back the spare room of the text buffer, once the card is stored.
     void squeeze();
 

@@ -242,6 +242,14 @@ void CardTable::appendCard(CardRecord card)
     post();
 }
 
+void CardTable::reserve(int moreCards)
+{
+    const size_t more = size_t(qMax(moreCards, 0));
+    m_cards.reserve(m_cards.size() + more);
+    m_order.reserve(m_order.size() + more);
+    m_view.reserve(m_view.size() + more);
+}
+
 void CardTable::edit()
 {
     if (m_state != State::Browse)

@@ -87,6 +87,8 @@ public:
     // Appends a card with all its values at once and posts it, as append, the assignments and
     // post would: a refused post leaves it pending in insert state. For bulk loads.
     void appendCard(CardRecord card);
+    // Makes room for that many more cards, before a bulk load.
+    void reserve(int moreCards);
     void edit();
     void post();
     void cancel();

@@ -212,12 +212,27 @@ int fieldOfLine(QByteArrayView line, QByteArrayView &value)
 }
 
 // A value as the card takes it; a value that gives none leaves the field without one.
+// Digits only, as every file this program writes holds its numbers: read without decoding.
+bool plainDigits(QByteArrayView value, qint32 &out)
+{
+    if (value.isEmpty() || value.size() > 9)
+        return false;
+    qint32 v = 0;
+    for (const char c : value) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    out = v;
+    return true;
+}
+
 void assignField(CardRecord &card, int field, QByteArrayView value)
 {
     const FieldType type = CardFields::def(field).type;
     if (type == FieldType::Integer) {
         qint32 v = 0;
-        if (CardTextCodec::decodeInteger(Cp1251::decode(value), v))
+        if (plainDigits(value, v) || CardTextCodec::decodeInteger(Cp1251::decode(value), v))
             CardValue::assignInteger(card, field, v);
         return;
     }
@@ -227,10 +242,12 @@ void assignField(CardRecord &card, int field, QByteArrayView value)
             CardValue::assignNumber(card, field, v);
         return;
     }
-    const QByteArray text = CardTextCodec::decodeText(value);
-    if (text.isEmpty())
+    if (value.isEmpty())
         return;
-    CardValue::assignTextBytes(card, field, text);
+    if (value.contains(QByteArrayView("#13#10")))
+        CardValue::assignTextBytes(card, field, CardTextCodec::decodeText(value));
+    else // the usual text, without a line break: taken as it stands
+        CardValue::assignTextBytes(card, field, value);
     // Blanks only make the empty text, which a file holds as no value: so it is none here too.
     if (card.textBytes(field).isEmpty())
         card.clear(field);
@@ -243,6 +260,13 @@ using CardLines = std::array<std::optional<QByteArrayView>, CardFields::StoredCo
 bool postCard(CardTable &table, const CardLines &values)
 {
     CardRecord card;
+    int textBytes = 0;
+    for (int field = 0; field < CardFields::StoredCount; ++field) {
+        if (values[size_t(field)] && !CardRecord::isNumeric(field))
+            textBytes +=
+                int(qMin<qsizetype>(values[size_t(field)]->size(), CardFields::def(field).size));
+    }
+    card.reserveTexts(textBytes); // one buffer of the right size, not one grown text by text
     for (int field = 0; field < CardFields::StoredCount; ++field) {
         if (values[size_t(field)])
             assignField(card, field, *values[size_t(field)]);
@@ -321,6 +345,11 @@ int ReadCardsFrom(CardTable &table, QByteArrayView bytes, const QString &path)
             QStringLiteral("Файл \"%1\" не является правильным файлом данных!").arg(path));
 
     ScopedViewUpdates views(table);
+    // Room for every card at once: a card begins with "[" at the start of a line.
+    int headers = 0;
+    for (qsizetype at = bytes.indexOf("\n["); at >= 0; at = bytes.indexOf("\n[", at + 2))
+        ++headers;
+    table.reserve(headers + 1);
     int refused = 0;
     bool more = lines.next(line);
     while (more && !CardTextCodec::isHeaderLine(line)) // lines before the first card are skipped
