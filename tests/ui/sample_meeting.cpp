@@ -49,8 +49,8 @@ int main(int argc, char *argv[])
                                                        {NAME2, p.name2}, {OTCH2, p.otch2}};
         for (const auto &n : names)
             table.field(n.first).setAsString(QString::fromUtf8(n.second).toUpper());
-        const ReferenceList &specs = ReferenceLists::specialtiesForCardType(true, p.ftype);
-        table.field(SPEC).setAsString(specs.at((i * 7) % specs.count()).key);
+        const ReferenceList &specialties = ReferenceLists::specialtiesForCardType(true, p.ftype);
+        table.field(SPEC).setAsString(specialties.at((i * 7) % specialties.count()).key);
         table.field(LPU).setAsString(lists.workplaces().at((i * 5) % 40).key);
         table.field(JOB).setAsString(i % 3 == 0 ? QStringLiteral("отделение №%1").arg(i + 1)
                                                 : QString());

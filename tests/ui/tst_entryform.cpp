@@ -59,7 +59,7 @@ void TestEntryForm::newCardClosedAtOnceAsksAndNoRemovesIt()
 void TestEntryForm::foreignSpecialtyIsClearedAndApplyEnabled_data()
 {
     QTest::addColumn<int>("ftype");
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("specialty");
     QTest::newRow("mid-level key on a doctor") << 1 << "2011.103";
     QTest::newRow("doctors' key on a mid-level card") << 2 << "2011.27";
     QTest::newRow("empty") << 1 << "";
@@ -68,10 +68,10 @@ void TestEntryForm::foreignSpecialtyIsClearedAndApplyEnabled_data()
 void TestEntryForm::foreignSpecialtyIsClearedAndApplyEnabled()
 {
     QFETCH(int, ftype);
-    QFETCH(QString, spec);
+    QFETCH(QString, specialty);
     EntryFormKit kit;
     addCard(kit.table(), ftype, ftype == 1 ? 404 : 410, u"А"_s);
-    kit.change(F::SPEC, spec);
+    kit.change(F::SPEC, specialty);
     kit.run(false, [&] {
         QCOMPARE(kit.w("cbSPECvr")->isVisible(), ftype == 1);
         QVERIFY(!kit.table().field(F::SPEC).hasValue());
@@ -80,7 +80,7 @@ void TestEntryForm::foreignSpecialtyIsClearedAndApplyEnabled()
         kit.form->close(); // the close box
         QCOMPARE(kit.asked(), QStringList{u"Карточка была изменена. Сохранить изменения?"_s});
     });
-    QCOMPARE(kit.value(F::SPEC), spec);
+    QCOMPARE(kit.value(F::SPEC), specialty);
 }
 
 void TestEntryForm::navigationPostsWithoutAsking_data()

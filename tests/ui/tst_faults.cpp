@@ -2,6 +2,7 @@
 // that cannot be written. The real main window runs offscreen over a temporary program folder;
 // each case checks the box the user sees, what is on disk afterwards, and that the next command
 // works once the fault is gone. Cards are posted as the entry form posts them.
+#include "MainWindowKit.h"
 #include "app/CommandGuard.h"
 #include "data/CardTestData.h"
 #include "data/CardTextFormat.h"
@@ -97,44 +98,6 @@ private:
     QString m_reason;
 };
 
-// The data module and the main window of one run, on one program folder.
-class Client
-{
-public:
-    explicit Client(const QString &folder)
-    {
-        DM1 = new TDM1;
-        main = new TfmMain(folder);
-    }
-    ~Client()
-    {
-        delete main;
-        delete DM1;
-        DM1 = nullptr;
-    }
-    bool show()
-    {
-        main->show();
-        main->activateWindow();
-        return QTest::qWaitForWindowActive(main);
-    }
-    QComboBox *meetings() const { return main->findChild<QComboBox *>("cbKom"); }
-    CardTable &table() const { return DM1->cdsQor(); }
-    void run(const char *action) const { main->action(QLatin1String(action))->trigger(); }
-    // "Применить" of the entry form: the post and its save, through the command guard.
-    bool post(const QString &fam) const
-    {
-        return runGuarded([&] { addCard(table(), 1, 404, fam); });
-    }
-    void switchTo(int index) const
-    {
-        meetings()->setCurrentIndex(index);
-        emit meetings()->activated(index);
-    }
-
-    TfmMain *main;
-};
-
 QStringList texts(const ScriptedDialogs &dialogs)
 {
     QStringList out;
@@ -206,7 +169,7 @@ private slots:
         QFETCH(QString, message);
         const QByteArray before = readBack(path("A.dat"));
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         {
             InjectFault fault(Step(step), 1, Fault::DiskFull);
@@ -249,7 +212,7 @@ private slots:
         QFETCH(bool, dropChanges);
         const QByteArray before = readBack(path("A.dat"));
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         const auto tryLeave = [&] {
             if (leave == "switch")
@@ -310,7 +273,7 @@ private slots:
         QTemporaryDir target;
         const QString exported = target.filePath("Qor21.exp");
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         {
             InjectFault fault(Step(step), nth, Fault::DiskFull);
@@ -341,7 +304,7 @@ private slots:
             return true;
         });
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         {
             InjectFault fault(Step::Write, 1, Fault::DiskFull);
@@ -363,7 +326,7 @@ private slots:
     {
         const QString ini = m_config + "/QorClient/HKEY_CURRENT_USER.ini";
         {
-            Client c(folder());
+            MainWindowClient c(folder());
             QVERIFY(c.show());
             QVERIFY(c.main->close());
         }
@@ -374,7 +337,7 @@ private slots:
             dialogs.expectMessage();
             InjectFault fault(Step::Write, InjectFault::kEveryTime, Fault::DiskFull);
             {
-                Client c(folder());
+                MainWindowClient c(folder());
                 QVERIFY(c.show());
                 c.run("aStatusBar");
                 c.main->resize(c.main->size() + QSize(20, 20));
@@ -386,7 +349,7 @@ private slots:
         QCOMPARE(readBack(ini), before);
         QCOMPARE(QDir(m_config + "/QorClient").entryList(QDir::Files),
                  QStringList{"HKEY_CURRENT_USER.ini"});
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         QVERIFY(c.main->action("aStatusBar")->isChecked());
     }
@@ -423,7 +386,7 @@ private slots:
         QFETCH(QStringList, cards);
         const QString file = path(meeting + ".dat");
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         if (theirs.isNull())
             QVERIFY(QFile::remove(file));
@@ -459,7 +422,7 @@ private slots:
         QFETCH(QString, how);
         const QByteArray before = readBack(path("A.dat"));
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         std::unique_ptr<InjectFault> fault;
         std::unique_ptr<Mount> mount;
@@ -500,7 +463,7 @@ private slots:
         }
         filler.close();
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         dialogs.expectMessage();
         QVERIFY(!c.post("А3"));

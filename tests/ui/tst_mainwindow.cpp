@@ -1,5 +1,6 @@
 // The main window driven as a clerk drives it: by objectName, offscreen, with scripted boxes and
 // a fixed clock, over meeting files in a temporary program folder.
+#include "MainWindowKit.h"
 #include "app/settings/SettingsStore.h"
 #include "data/CardTestData.h"
 #include "data/MeetingFiles.h"
@@ -59,61 +60,6 @@ int cardsInFile(const QString &folder, const QString &name)
     return table.totalCount();
 }
 
-// The three long-lived objects of the client on one program folder.
-class Client
-{
-public:
-    explicit Client(const QString &folder)
-    {
-        DM1 = new TDM1;
-        main = new TfmMain(folder);
-        entry = new TfmVvod(main);
-    }
-    ~Client()
-    {
-        delete main; // the entry form with it
-        delete DM1;
-        DM1 = nullptr;
-    }
-    bool show()
-    {
-        main->show();
-        main->activateWindow();
-        return QTest::qWaitForWindowActive(main);
-    }
-    template <typename T> T *child(const char *name) const
-    {
-        return main->findChild<T *>(QLatin1String(name));
-    }
-    QString status() const { return child<QLabel>("StatusBarPanel")->text(); }
-    CardGrid *grid() const { return child<CardGrid>("DBGridEh1"); }
-    QComboBox *meetings() const { return child<QComboBox>("cbKom"); }
-    CardTable &table() const { return DM1->cdsQor(); }
-    QString currentSurname() const
-    {
-        return table().isEmpty() ? QString() : table().text(table().currentRow(), CardFields::FAM);
-    }
-    void run(const char *action) const { main->action(QLatin1String(action))->trigger(); }
-    // How often the entry form opened while action ran; each opening is closed at once.
-    int entryFormOpenings(const std::function<void()> &action) const
-    {
-        int opened = 0;
-        QTimer closer;
-        QObject::connect(&closer, &QTimer::timeout, [&] {
-            if (entry->isVisible()) {
-                ++opened;
-                entry->reject();
-            }
-        });
-        closer.start(0);
-        action();
-        return opened;
-    }
-
-    TfmMain *main;
-    TfmVvod *entry;
-};
-
 const QDateTime kNow(QDate(2017, 3, 15), QTime(10, 30));
 
 } // namespace
@@ -144,7 +90,7 @@ private slots:
     {
         TestEnvironment::FixedClock clock(kNow);
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         QCOMPARE(c.main->windowTitle(), QStringLiteral("Ордана"));
         QCOMPARE(c.meetings()->count(), 0);
@@ -200,7 +146,7 @@ private slots:
         writeMeeting(folder(), "b", {{1, 404, "Б"}});
         writeMeeting(folder(), "a меетинг", {});
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         dialogs.expectInput(true, entered);
         dialogs.expectMessage();
@@ -219,7 +165,7 @@ private slots:
     {
         writeMeeting(folder(), "Единственное", {{1, 404, "А"}});
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         dialogs.expectMessage(Dialogs::Answer::Cancel);
         c.child<QPushButton>("tblDel")->click();
@@ -271,7 +217,7 @@ private slots:
         writeMeeting(folder(), "A", {{1, 404, "А1"}, {2, 410, "А2"}, {1, 403, "А3"}});
         writeMeeting(folder(), "B", {{2, 410, "Б1"}, {1, 404, "Б2"}, {2, 411, "Б3"}});
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         QCOMPARE(c.status(), QStringLiteral("Записей: 3"));
         c.child<LookupComboBox>("lcbFTYPE")->setCurrentIndex(1); // "Врачи"
@@ -311,7 +257,7 @@ private slots:
     void sortByTitles()
     {
         writeMeeting(folder(), "A", {{2, 410, "Б"}, {1, 404, "А"}, {1, 403, "В"}, {2, 413, "Г"}});
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         QHeaderView *header = c.grid()->horizontalHeader();
         const auto clickTitle = [&](int field) {
@@ -347,7 +293,7 @@ private slots:
     void statusLineAndHints()
     {
         writeMeeting(folder(), "A", {{1, 404, "А"}, {2, 410, "Б"}});
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         QStatusBar *bar = c.child<QStatusBar>("StatusBar");
         QToolBar *tools = c.child<QToolBar>("ToolBar1");
@@ -384,7 +330,7 @@ private slots:
     void shortcutsOnlyInMainWindow()
     {
         writeMeeting(folder(), "A", {{1, 404, "А"}});
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         int fired = 0;
         for (const char *name : {"aNew", "aOpen", "aFind", "aExit"})
@@ -426,7 +372,7 @@ private slots:
         writeMeeting(folder(), "A",
                      {{1, 404, "ОБРАЗЦОВА"}, {2, 410, "ПЕТРОВ"}, {1, 403, "ИВАНОВ"}});
         ScriptedDialogs dialogs;
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         c.grid()->setCurrentIndex(c.grid()->model()->index(0, CardFields::NAME));
         QStringList history;
@@ -481,7 +427,7 @@ private slots:
             opened = path;
             return true;
         });
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         c.child<LookupComboBox>("lcbFTYPE")->setCurrentIndex(1); // "Врачи"
         c.grid()->horizontalHeader()->moveSection(2, 1);         // "Имя" before "Фамилия"
@@ -518,7 +464,7 @@ private slots:
         QByteArray bytes = readFile(folder() + "A.dat");
         bytes.replace("@PODKOM=404", "@PODKOM=410").replace("@PODKOM=403", "@PODKOM=601");
         QVERIFY(putFileBytes(folder() + "A.dat", bytes));
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         QCOMPARE(c.child<LookupComboBox>("lcbPODKOM")->count(), 14);
         QCOMPARE(DM1->lists().variant(), Variant::EducationSocial);
@@ -532,7 +478,7 @@ private slots:
         QVERIFY(putFileBytes(folder() + "A.dat", "not a card file\r\n"));
         ScriptedDialogs dialogs;
         dialogs.expectMessage();
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         QCOMPARE(dialogs.log().at(0).text,
                  QStringLiteral("Файл \"%1\" не является правильным файлом данных!")
@@ -576,7 +522,7 @@ private slots:
         writeMeeting(folder(), "A", {{1, 404, "А"}});
         const QRect placed(40, 50, 600, 420);
         {
-            Client c(folder());
+            MainWindowClient c(folder());
             QVERIFY(c.show());
             QHeaderView *header = c.grid()->horizontalHeader();
             header->moveSection(header->visualIndex(CardFields::FAM), 0);
@@ -589,7 +535,7 @@ private slots:
         QCOMPARE(store.ReadSetting(SettingsStore::settingsKeyPath(), "TfmMain", "Visible", ""),
                  QStringLiteral("0"));
         {
-            Client c(folder());
+            MainWindowClient c(folder());
             QVERIFY(c.show());
             QHeaderView *header = c.grid()->horizontalHeader();
             QCOMPARE(header->logicalIndex(0), int(CardFields::FAM));
@@ -609,7 +555,7 @@ private slots:
                                .arg(QGuiApplication::primaryScreen()->geometry().width())
                                .arg(QGuiApplication::primaryScreen()->geometry().height()),
                            "");
-        Client c(folder());
+        MainWindowClient c(folder());
         QVERIFY(c.show());
         QVERIFY(
             QGuiApplication::primaryScreen()->availableGeometry().intersects(c.main->geometry()));
