@@ -74,10 +74,7 @@ void runExtraFigures(int n, int runs, CardTable &, const ReferenceLists &lists,
                QString(), 0, listTarget);
 
     // The printed list and the export of every card, with every column of the list.
-    QList<PrintColumn> columns;
-    for (const GridColumnLayout &column : grid->layoutState().columns)
-        columns.append(
-            {CardFields::def(CardFields::indexOf(column.fieldName)).labelText(), column.fieldName});
+    const QList<PrintColumn> columns = main->printColumns();
     DocumentOpener::install([](const QString &) { return true; });
     QString printed;
     const double print = median(

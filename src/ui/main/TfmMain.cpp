@@ -314,7 +314,7 @@ void TfmMain::aExportExecute()
                   m_meetings->folder());
 }
 
-void TfmMain::aPrintExecute()
+QList<PrintColumn> TfmMain::printColumns() const
 {
     // Every column of the list, in the order the user has them now, with its title as shown.
     QList<PrintColumn> columns;
@@ -322,7 +322,12 @@ void TfmMain::aPrintExecute()
         const int field = CardFields::indexOf(column.fieldName);
         columns.append({CardFields::def(field).labelText(), column.fieldName});
     }
-    PrintList(PrintListTitle(meetingTitle()), columns, dataModule().cdsQor());
+    return columns;
+}
+
+void TfmMain::aPrintExecute()
+{
+    PrintList(PrintListTitle(meetingTitle()), printColumns(), dataModule().cdsQor());
 }
 
 void TfmMain::aAboutExecute()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ReferenceList.h"
+#include "output/PrintList.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -40,6 +41,8 @@ public:
     QString currentMeeting() const;
     // The text of the selected meeting entry: the title of the printed list.
     QString meetingTitle() const;
+    // The columns of the printed list: every column of the list in its current order.
+    QList<PrintColumn> printColumns() const;
     QAction *action(const QString &name) const { return m_actions.value(name); }
     MeetingList *meetings() const { return m_meetings; }
     CardListCommands *cardList() const { return m_cardList; }
