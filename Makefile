@@ -1,6 +1,7 @@
-# The two commands of the project: `make run` and `make test`; and `make bench`, `make fuzz`,
-# `make e2e` for the proofs at scale, under fuzzing and as a person works.
-.PHONY: run test deps build build-test clean bench fuzz e2e
+# The two commands of the project: `make run` and `make test`; `make windows` for the Windows
+# package; and `make bench`, `make fuzz`, `make e2e` for the proofs at scale, under fuzzing and as
+# a person works.
+.PHONY: run test test-linux test-windows deps build build-test clean bench fuzz e2e windows
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -18,8 +19,19 @@ build-test: deps
 	cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQOR_SANITIZE=ON -DQOR_BUILD_TESTS=ON
 	cmake --build build-test -j $(JOBS)
 
-test: build-test
+test: test-linux test-windows
+
+test-linux: build-test
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Windows package cross-built with MinGW-w64 and a Qt built once from Debian's source
+# (scripts/build-qt-mingw.sh, cached under ~/.cache/QorClient): build-windows/QorClient-*-win64.zip.
+windows: deps
+	JOBS=$(JOBS) bash scripts/windows.sh package
+
+# The same build with its tests, run under Wine.
+test-windows: deps
+	JOBS=$(JOBS) bash scripts/windows.sh test
 
 # The benchmark, from a Release build: every figure next to its baseline (docs/PERFORMANCE.md).
 bench: deps
@@ -41,4 +53,4 @@ e2e: build-test
 	cd build-test && ctest -L e2e --output-on-failure
 
 clean:
-	rm -rf build build-test build-bench build-fuzz
+	rm -rf build build-test build-bench build-fuzz build-windows

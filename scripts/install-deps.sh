@@ -14,6 +14,10 @@ packages=(
     xdotool openbox x11-xkb-utils
     unrtf
     desktop-file-utils
+    # The Windows build and its tests: MinGW-w64, the source of Qt (apt-get source unpacks it
+    # with dpkg-dev), Wine, and the Russian locale Wine takes its Windows locale from.
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev perl
+    wine wine64 locales
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang libclang-rt-14-dev)

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -50,15 +51,32 @@ private:
 
 } // namespace
 
+// The resource object of a static library is linked in only when something refers to it; the
+// macro must stand outside any namespace.
+static void initIconResources()
+{
+    Q_INIT_RESOURCE(icons);
+}
+
 namespace Application {
 
 void prepare(QApplication &app)
 {
+    initIconResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/QorClient.png")));
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    // Qt's own Russian texts: where Qt keeps them, or beside the program, as the Windows
+    // package carries them.
     auto *translator = new QTranslator(&app);
-    if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(translator);
+    for (const QString &folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                  QCoreApplication::applicationDirPath() +
+                                      QStringLiteral("/translations")}) {
+        if (translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"),
+                             QStringLiteral("_"), folder)) {
+            app.installTranslator(translator);
+            break;
+        }
+    }
     // The title is not set as the display name: Qt would append it to every window caption.
     QCoreApplication::setApplicationName(applicationTitle());
 

@@ -31,6 +31,22 @@ const wchar_t *wide(const QString &text)
     throw QorError(text);
 }
 
+// COM for this thread for the lifetime of the scope; harmless when it is already there (the
+// windows of Qt have it), needed where it is not (the installation routine under test).
+class ComScope
+{
+public:
+    ComScope() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope()
+    {
+        if (SUCCEEDED(m_result))
+            CoUninitialize();
+    }
+
+private:
+    HRESULT m_result;
+};
+
 // Releases a COM interface on every path out of a scope.
 template <typename T> struct ComPointer
 {
@@ -51,6 +67,7 @@ QString Launcher::fileName(const QString &title)
 
 void Launcher::save(const QString &path) const
 {
+    const ComScope com;
     ComPointer<IShellLinkW> link;
     const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                              IID_IShellLinkW, reinterpret_cast<void **>(&link.p));

@@ -132,7 +132,7 @@ void TestCardTextFormat::filterAndOrder()
     const QList<QByteArray> lines = fileBytes(path).split('\n');
     for (const QByteArray &line : lines) {
         if (line.startsWith('[') || line.startsWith("@FAM="))
-            outline << QStringDecoder("windows-1251").decode(line.chopped(1));
+            outline << Cp1251::decode(line.chopped(1));
     }
     QCOMPARE(outline,
              (QStringList{"[1]", "@FAM=БОРИСОВ", "[2]", "@FAM=ВТОРОВ", "[3]", "@FAM=ДЕНИСОВ"}));

@@ -5,6 +5,7 @@
 # wrote is compared byte for byte with what the typed cards must give, and a second start shows
 # the window, the filter box and the remembered defaults as the first session left them.
 #   clerk_session.sh <QorClient executable>
+#   clerk_session.sh <QorClient.exe> <wine-run.sh> <package folder>   the same under Wine (wine.sh)
 set -euo pipefail
 export LC_ALL=C.UTF-8
 
@@ -16,6 +17,7 @@ work=$(mktemp -d)
 cleanup() {
     set +e
     stop_client
+    declare -F stop_wine >/dev/null && stop_wine
     stop_desktop
     if [ -n "${E2E_KEEP:-}" ]; then
         echo "Kept: $work" >&2
@@ -39,6 +41,7 @@ program="$work/program"
 settings="$work/config/QorClient/HKEY_CURRENT_USER.ini"
 reports="$work/runtime/tovik"
 export_folder="$work/Выгрузка за апрель"
+opened_log="$work/opened"
 
 # ---- The program ---------------------------------------------------------------------------
 
@@ -46,12 +49,16 @@ prepare_folders() {
     mkdir -p "$program" "$work/home" "$work/config" "$work/data" "$work/cache" "$work/runtime" \
         "$export_folder" "$work/bin"
     chmod 700 "$work/runtime"
-    cp "$exe" "$program/QorClient"
     export_folder=$(realpath "$export_folder")
+    prepare_program
+}
+
+prepare_program() {
+    cp "$exe" "$program/QorClient"
     # The desktop's application for documents: it only notes what it was asked to open.
     cat >"$work/bin/xdg-open" <<EOF
 #!/bin/sh
-printf '%s\n' "\$1" >>"$work/opened"
+printf '%s\n' "\$1" >>"$opened_log"
 EOF
     chmod +x "$work/bin/xdg-open"
 }
@@ -213,14 +220,15 @@ filter_to_doctors() {
 # (the title row lies under the menu, the tool bar and the meeting strip; the column after
 # "Врач или средний медработник").
 sort_by_surname() {
-    click_at 320 97
+    click_at "${surname_title[@]}"
 }
+surname_title=(320 97)
 
 # Alt+Ф opens "&Файл", П is its "&Печать...": the list lands in the report folder and is
 # handed to the desktop.
 print_list() {
     press alt+Cyrillic_ef Cyrillic_pe
-    wait_until 30 test -s "$work/opened" || fail "the printed list was not handed to the desktop"
+    wait_until 30 test -s "$opened_log" || fail "the printed list was not handed to the desktop"
 }
 
 # Alt+С opens "&Сервис", Enter takes its first item "Выгрузить..." (it has no access letter);
@@ -229,11 +237,15 @@ export_cards() {
     press alt+Cyrillic_es Return
     await '^Выберите папку для сохранения выгрузки:$'
     press ctrl+a
-    type_text "$export_folder/"
+    type_text "$(typed_export_folder)"
     press Return
     await '^Сообщение$'
     press Return
     await '^Ордана$'
+}
+
+typed_export_folder() {
+    echo "$export_folder/"
 }
 
 # "Вы&ход" of the main window: Alt+X.
@@ -303,7 +315,7 @@ check_first_session() {
     same_bytes "the export file (the doctors, by surname)" "$export_folder/Qor21.exp" \
         "$work/expected.exp"
 
-    export_log_entry "$export_folder/Qor21.exp" '21.04.2017 9:05:27' 2 >"$work/expected.log"
+    export_log_entry "$(exported_file)" '21.04.2017 9:05:27' 2 >"$work/expected.log"
     same_bytes "the export log" "$program/Export.log" "$work/expected.log"
 
     printed_list "Список для заседания комиссии \"$meeting\"" row_antonov row_yakovleva \
@@ -311,11 +323,25 @@ check_first_session() {
     same_bytes "the printed list" "$reports/R0.rtf" "$work/expected.rtf"
     [ $((0$(stat -c %a "$reports/R0.rtf") & 0222)) -eq 0 ] ||
         fail "the printed list is not read-only: $(stat -c %A "$reports/R0.rtf")"
-    [ "$(cat "$work/opened")" = "file://$reports/R0.rtf" ] ||
-        fail "the desktop was asked to open '$(cat "$work/opened")', not the printed list"
+    [ "$(tr -d '\r' <"$opened_log")" = "$(opened_list)" ] ||
+        fail "the desktop was asked to open '$(cat "$opened_log")', not the printed list"
 
-    [ "$(ini_section 'Software\VELNOR\Ордана 2017\Defaults')" = "$(remembered_defaults)" ] ||
-        fail "the remembered defaults are not as set: $(cat "$settings")"
+    [ "$(stored_defaults)" = "$(remembered_defaults)" ] ||
+        fail "the remembered defaults are not as set: $(stored_defaults)"
+}
+
+# The path of the export file as the log names it, the document the desktop was asked to open,
+# the remembered defaults as the settings hold them.
+exported_file() {
+    echo "$export_folder/Qor21.exp"
+}
+
+opened_list() {
+    echo "file://$reports/R0.rtf"
+}
+
+stored_defaults() {
+    ini_section 'Software\VELNOR\Ордана 2017\Defaults'
 }
 
 # The filter box and one column as a clerk's settings may hold them: not the designed widths.
@@ -354,6 +380,11 @@ step() {
 }
 
 # ---- The session -----------------------------------------------------------------------------
+
+# Under Wine, the same session against the Windows program: wine.sh says what differs there.
+if [ $# -ge 3 ]; then
+    source "$here/wine.sh" "$2" "$3"
+fi
 
 need_tools
 prepare_folders

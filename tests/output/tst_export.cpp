@@ -74,7 +74,7 @@ void TestExport::withFilterAndOrder()
     m_dialogs.expectFolder(true, m_target->path());
     m_dialogs.expectMessage();
     QCOMPARE(run(t), QString());
-    const QString path = m_target->filePath(QStringLiteral("Qor21.exp"));
+    const QString path = QDir::toNativeSeparators(m_target->filePath(QStringLiteral("Qor21.exp")));
     QCOMPARE(m_dialogs.log().at(0).caption, kFolderText);
     QCOMPARE(m_dialogs.log().at(1).text,
              QStringLiteral("Выгружено записей в файл \"%1\": 2").arg(path));
@@ -95,7 +95,7 @@ void TestExport::emptyExportTwiceIntoOneFolder()
     TestEnvironment::FixedClock clock(QDateTime(QDate(2017, 12, 1), QTime(23, 0, 5)));
     CardTable t;
     const QString folder = m_target->path() + u'/'; // a folder ending in its separator
-    const QString path = m_target->filePath(QStringLiteral("Qor21.exp"));
+    const QString path = QDir::toNativeSeparators(m_target->filePath(QStringLiteral("Qor21.exp")));
     for (int i = 0; i < 2; ++i) {
         m_dialogs.expectFolder(true, folder);
         m_dialogs.expectMessage();

@@ -11,8 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using namespace OutputTestKit;
 
@@ -67,6 +69,21 @@ private:
         return PrintList(PrintListTitle(QStringLiteral("Март")), columns, t);
     }
 
+    // The report folder: in the session's runtime folder here, under %TEMP% on Windows.
+    QString tovik() const
+    {
+#ifdef Q_OS_WIN
+        return QDir::toNativeSeparators(m_tmp->path() + QStringLiteral("/tovik"));
+#else
+        return m_runtime->path() + QStringLiteral("/tovik");
+#endif
+    }
+    QString inTovik(const QString &name) const { return tovik() + QDir::separator() + name; }
+    static bool endsIn(const QString &path, const QString &name)
+    {
+        return path.endsWith(QDir::separator() + name);
+    }
+
     QTemporaryDir m_base;
     std::unique_ptr<QTemporaryDir> m_runtime;
     std::unique_ptr<QTemporaryDir> m_tmp;
@@ -81,6 +98,8 @@ void TestPrintList::init()
     m_tmp = std::make_unique<QTemporaryDir>(m_base.filePath(QStringLiteral("tmp-XXXXXX")));
     qputenv("XDG_RUNTIME_DIR", m_runtime->path().toLocal8Bit());
     qputenv("TMPDIR", m_tmp->path().toLocal8Bit());
+    qputenv("TMP", QDir::toNativeSeparators(m_tmp->path()).toLocal8Bit());
+    qputenv("TEMP", QDir::toNativeSeparators(m_tmp->path()).toLocal8Bit());
     m_opened.clear();
     m_openSucceeds = true;
     DocumentOpener::install([this](const QString &path) {
@@ -106,7 +125,7 @@ void TestPrintList::filterOrderAndMovedColumns()
     t.setSortField(QStringLiteral("FAM"));
 
     const QString path = print(t, {kFamName.at(1), kFamName.at(0)});
-    QCOMPARE(path, m_runtime->path() + QStringLiteral("/tovik/R0.rtf"));
+    QCOMPARE(path, inTovik(QStringLiteral("R0.rtf")));
     QCOMPARE(m_opened, QStringList{path});
     const QByteArray rtf = CardFileTestKit::fileBytes(path);
     const QByteArray expected = "\\cell " + escaped("Имя") + "\\cell " + escaped("Фамилия") +
@@ -133,7 +152,7 @@ void TestPrintList::lockedReportTakesNextName()
     CardTable t;
     addPerson(t, QStringLiteral("А"), QStringLiteral("Б"));
     const QString first = print(t);
-    QVERIFY(first.endsWith(QStringLiteral("/R0.rtf")));
+    QVERIFY(endsIn(first, QStringLiteral("R0.rtf")));
     {
         // The word processor still holds R0.rtf.
         FileSystem::setFaultHook([](FileSystem::Step step, const QString &path) {
@@ -141,10 +160,10 @@ void TestPrintList::lockedReportTakesNextName()
                        ? EBUSY
                        : 0;
         });
-        QVERIFY(print(t).endsWith(QStringLiteral("/R1.rtf")));
+        QVERIFY(endsIn(print(t), QStringLiteral("R1.rtf")));
         FileSystem::setFaultHook({});
     }
-    QVERIFY(print(t).endsWith(QStringLiteral("/R0.rtf")));
+    QVERIFY(endsIn(print(t), QStringLiteral("R0.rtf")));
     QCOMPARE(QDir(QFileInfo(first).path()).entryList(QDir::Files), QStringList{"R0.rtf"});
 }
 
@@ -177,17 +196,19 @@ void TestPrintList::emptyingKeepsFoldersAndFollowsNoLink()
     QTemporaryDir outside;
     const QString keep = outside.filePath(QStringLiteral("keep.txt"));
     QVERIFY(CardFileTestKit::putFile(keep, "x"));
-    const QString tovik = m_runtime->path() + QStringLiteral("/tovik");
+    const QString tovik = this->tovik();
     QVERIFY(QDir().mkpath(tovik + QStringLiteral("/sub")));
     for (const char *name : {"/R0.rtf", "/old.txt", "/sub/R5.rtf"})
         QVERIFY(CardFileTestKit::putFile(tovik + QLatin1String(name), "x"));
     QFile::setPermissions(tovik + QStringLiteral("/old.txt"), QFile::ReadOwner);
+#ifndef Q_OS_WIN // QFile::link makes shell shortcuts there, plain files
     QVERIFY(QFile::link(outside.path(), tovik + QStringLiteral("/folderlink")));
     QVERIFY(QFile::link(keep, tovik + QStringLiteral("/filelink")));
+#endif
 
     CardTable t;
     addPerson(t, QStringLiteral("А"), QStringLiteral("Б"));
-    QVERIFY(print(t).endsWith(QStringLiteral("/R0.rtf")));
+    QVERIFY(endsIn(print(t), QStringLiteral("R0.rtf")));
 
     QVERIFY(QFileInfo::exists(keep));
     QCOMPARE(QDir(tovik).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
@@ -198,7 +219,9 @@ void TestPrintList::emptyingKeepsFoldersAndFollowsNoLink()
 void TestPrintList::reportFolderMustBeOwn_data()
 {
     QTest::addColumn<QString>("kind");
+#ifndef Q_OS_WIN // QFile::link makes shell shortcuts there, plain files
     QTest::newRow("a link to another folder") << "link";
+#endif
     QTest::newRow("a file") << "file";
     QTest::newRow("another user's folder") << "foreign";
 }
@@ -209,18 +232,22 @@ void TestPrintList::reportFolderMustBeOwn()
     QTemporaryDir other;
     const QString victim = other.filePath(QStringLiteral("precious.doc"));
     QVERIFY(CardFileTestKit::putFile(victim, "x"));
-    const QString tovik = m_runtime->path() + QStringLiteral("/tovik");
+    const QString tovik = this->tovik();
     if (kind == QLatin1String("link")) {
         QVERIFY(QFile::link(other.path(), tovik));
     } else if (kind == QLatin1String("file")) {
         QVERIFY(CardFileTestKit::putFile(tovik, "x"));
     } else {
+#ifdef Q_OS_WIN
+        QSKIP("folders are handed to another user by their access lists on Windows");
+#else
         if (::geteuid() != 0)
             QSKIP("only root can hand a folder to another user");
         QVERIFY(QDir().mkdir(tovik));
         QVERIFY(::chown(QFile::encodeName(tovik).constData(), 65534, 65534) == 0);
         QVERIFY(CardFileTestKit::putFile(tovik + QStringLiteral("/precious.doc"), "x"));
         QVERIFY(::chown(QFile::encodeName(tovik + "/precious.doc").constData(), 65534, 65534) == 0);
+#endif
     }
 
     CardTable t;
@@ -237,6 +264,9 @@ void TestPrintList::reportFolderMustBeOwn()
 
 void TestPrintList::temporaryFolderWithoutSession()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no session runtime folder: the report folder is always under %TEMP%");
+#else
     const QString own = m_tmp->path() + QStringLiteral("/QorClient-%1").arg(::geteuid());
     // A runtime folder others may enter is not the session's private one.
     QVERIFY(QFile::setPermissions(m_runtime->path(), QFile::ReadOwner | QFile::WriteOwner |
@@ -257,10 +287,14 @@ void TestPrintList::temporaryFolderWithoutSession()
     QTemporaryDir other;
     QVERIFY(QFile::link(other.path(), own));
     QVERIFY(!Failures::errorOf([&] { print(t); }).isEmpty());
+#endif
 }
 
 void TestPrintList::realReaderShowsEveryCard()
 {
+#ifdef Q_OS_WIN
+    QSKIP("unrtf reads RTF on Linux only; the Linux build reads the same bytes back");
+#endif
     CardTable t;
     QStringList expected = {QStringLiteral("Список для заседания комиссии \"Март\""),
                             QStringLiteral("№ п/п")};

@@ -10,7 +10,6 @@
 #include <QTest>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 using namespace TestFiles;
 
@@ -43,11 +42,19 @@ void TestFileCopy::copiesWithNormalMarks_data()
     QTest::addColumn<int>("sourcePermissions");
     QTest::addColumn<bool>("targetExisted");
     QTest::addColumn<int>("expected");
+#ifdef Q_OS_WIN
+    // Windows keeps one mark, read-only, which Qt shows as every write bit.
+    const int writable = int(kReadOnly | QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup |
+                             QFile::WriteOther);
+    QTest::newRow("read-only source") << int(kReadOnly) << false << writable;
+    QTest::newRow("read-only target replaced") << int(kReadOnly) << true << writable;
+#else
     const int writable = int(kReadOnly | QFile::WriteOwner | QFile::WriteUser);
     QTest::newRow("read-only source") << int(kReadOnly) << false << writable;
     QTest::newRow("read-only target replaced") << int(kReadOnly) << true << writable;
     QTest::newRow("executable") << int(kExecutableReadOnly) << false
                                 << int(kExecutableReadOnly | QFile::WriteOwner | QFile::WriteUser);
+#endif
 }
 
 void TestFileCopy::copiesWithNormalMarks()
@@ -79,7 +86,9 @@ void TestFileCopy::failuresLeaveEveryFileWhole_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<int>("code");
     QTest::newRow("onto itself") << "a.dat" << 32;
+#ifndef Q_OS_WIN // QFile::link makes a shell shortcut there, a file of its own
     QTest::newRow("onto itself through a link") << "link.dat" << 32;
+#endif
     QTest::newRow("onto a second name of itself") << "hard.dat" << 32;
     QTest::newRow("onto itself through the folder") << "./sub/../a.dat" << 32;
     QTest::newRow("into a missing folder") << "missing/a.dat" << 3;
@@ -95,10 +104,10 @@ void TestFileCopy::failuresLeaveEveryFileWhole()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
     put(dir.filePath(QStringLiteral("a.dat")), "the cards", kReadOnly);
     put(dir.filePath(QStringLiteral("b.dat")), "other cards");
+#ifndef Q_OS_WIN
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("a.dat")), dir.filePath("link.dat")));
-    QCOMPARE(::link(QFile::encodeName(dir.filePath(QStringLiteral("a.dat"))).constData(),
-                    QFile::encodeName(dir.filePath(QStringLiteral("hard.dat"))).constData()),
-             0);
+#endif
+    QVERIFY(hardLink(dir.filePath(QStringLiteral("a.dat")), dir.filePath(QStringLiteral("hard.dat"))));
     const QStringList before =
         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
@@ -114,28 +123,42 @@ void TestFileCopy::failuresLeaveEveryFileWhole()
              before);
 }
 
+// A system error names its code and the system's own text for it. Linux has none in Russian, so
+// the program holds the texts a Russian Windows gives; Windows is asked for its own (empty
+// "text": whatever the system says, without its final stop).
 void TestFileCopy::systemErrorTexts_data()
 {
     QTest::addColumn<int>("error");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("busy") << EBUSY
-                          << "Системная ошибка.  Код: 32.\r\nПроцесс не может получить доступ к "
-                             "файлу, так как этот файл занят другим процессом";
-    QTest::newRow("disk full") << ENOSPC
-                               << "Системная ошибка.  Код: 112.\r\nНедостаточно места на диске";
-    QTest::newRow("denied") << EACCES << "Системная ошибка.  Код: 5.\r\nОтказано в доступе";
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+#ifdef Q_OS_WIN
+    QTest::newRow("busy") << 32 << 32 << QString();
+    QTest::newRow("disk full") << 112 << 112 << QString();
+    QTest::newRow("denied") << 5 << 5 << QString();
+#else
+    QTest::newRow("busy") << EBUSY << 32
+                          << "Процесс не может получить доступ к файлу, так как этот файл занят "
+                             "другим процессом";
+    QTest::newRow("disk full") << ENOSPC << 112 << "Недостаточно места на диске";
+    QTest::newRow("denied") << EACCES << 5 << "Отказано в доступе";
     QTest::newRow("no Windows code: the C library's text")
-        << EPIPE
-        << QStringLiteral("Системная ошибка.  Код: %1.\r\n%2")
-               .arg(EPIPE)
-               .arg(QString::fromLocal8Bit(strerror(EPIPE)));
+        << EPIPE << EPIPE << QString::fromLocal8Bit(strerror(EPIPE));
+#endif
 }
 
 void TestFileCopy::systemErrorTexts()
 {
     QFETCH(int, error);
-    QFETCH(QString, message);
-    QCOMPARE(Failures::errorOf([&] { SystemError::raiseNative(error); }), message);
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    const QString message = Failures::errorOf([&] { SystemError::raiseNative(error); });
+    const QString head = QStringLiteral("Системная ошибка.  Код: %1.\r\n").arg(code);
+    QVERIFY2(message.startsWith(head), qPrintable(message));
+    const QString said = message.mid(head.size());
+    if (text.isEmpty())
+        QVERIFY2(!said.isEmpty() && !said.endsWith(u'.') && !said.endsWith(u'\n'), qPrintable(said));
+    else
+        QCOMPARE(said, text);
 }
 
 void TestFileCopy::listsVisibleFilesOnly()
@@ -144,8 +167,15 @@ void TestFileCopy::listsVisibleFilesOnly()
     put(dir.filePath(QStringLiteral("b.dat")), "b", kReadOnly);
     put(dir.filePath(QStringLiteral("a.doc")), "a");
     put(dir.filePath(QStringLiteral(".hidden")), "h");
+#ifdef Q_OS_WIN
+    // Hidden is a mark there, not a name.
+    QVERIFY(SetFileAttributesW(reinterpret_cast<const wchar_t *>(dir.filePath(".hidden").utf16()),
+                               FILE_ATTRIBUTE_HIDDEN));
+#endif
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+#ifndef Q_OS_WIN
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), dir.filePath("dangling")));
+#endif
     QCOMPARE(FileCopy::listVisibleFiles(dir.path()), (QStringList{"a.doc", "b.dat"}));
 }
 

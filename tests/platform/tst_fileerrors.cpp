@@ -13,7 +13,8 @@ private slots:
     void texts();
     void errnoCodes_data();
     void errnoCodes();
-    void raisesFileError();
+    void nativeErrors_data();
+    void nativeErrors();
 };
 
 void TestFileErrors::texts_data()
@@ -78,14 +79,42 @@ void TestFileErrors::errnoCodes()
     QCOMPARE(FileErrors::codeOfErrno(error), code);
 }
 
-void TestFileErrors::raisesFileError()
+// What the system reports, in its own codes, reaches the user as the runtime's text.
+void TestFileErrors::nativeErrors_data()
 {
+    QTest::addColumn<int>("native");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("code");
+#ifdef Q_OS_WIN
+    QTest::newRow("ERROR_FILE_NOT_FOUND") << 2 << QStringLiteral("Файл не найден") << 2;
+    QTest::newRow("ERROR_PATH_NOT_FOUND") << 3 << QStringLiteral("Неверное имя файла") << 3;
+    QTest::newRow("ERROR_TOO_MANY_OPEN_FILES") << 4 << QStringLiteral("Слишком много открытых файлов") << 4;
+    QTest::newRow("ERROR_ACCESS_DENIED") << 5 << QStringLiteral("В доступе к файлу отказано") << 5;
+    QTest::newRow("ERROR_SHARING_VIOLATION") << 32 << QStringLiteral("Ошибка ввода/вывода 32") << 32;
+    QTest::newRow("ERROR_DISK_FULL") << 112 << QStringLiteral("Диск полон") << 101;
+    QTest::newRow("ERROR_HANDLE_DISK_FULL") << 39 << QStringLiteral("Диск полон") << 101;
+    QTest::newRow("ERROR_DISK_QUOTA_EXCEEDED") << 1295 << QStringLiteral("Диск полон") << 101;
+    QTest::newRow("ERROR_INVALID_NAME") << 123 << QStringLiteral("Неверное имя файла") << 3;
+    QTest::newRow("ERROR_FILENAME_EXCED_RANGE") << 206 << QStringLiteral("Неверное имя файла") << 3;
+#else
+    QTest::newRow("ENOENT") << ENOENT << QStringLiteral("Файл не найден") << 2;
+    QTest::newRow("EACCES") << EACCES << QStringLiteral("В доступе к файлу отказано") << 5;
+    QTest::newRow("ENOSPC") << ENOSPC << QStringLiteral("Диск полон") << 101;
+    QTest::newRow("EBUSY") << EBUSY << QStringLiteral("Ошибка ввода/вывода 32") << 32;
+#endif
+}
+
+void TestFileErrors::nativeErrors()
+{
+    QFETCH(int, native);
+    QFETCH(QString, message);
+    QFETCH(int, code);
     try {
-        FileErrors::raiseNative(ENOSPC);
+        FileErrors::raiseNative(native);
         QFAIL("no error raised");
     } catch (const QorFileError &e) {
-        QCOMPARE(e.message(), QStringLiteral("Диск полон"));
-        QCOMPARE(e.code(), 101);
+        QCOMPARE(e.message(), message);
+        QCOMPARE(e.code(), code);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 #include "platform/QorError.h"
 #include "support/Failures.h"
+#include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 Q_DECLARE_METATYPE(FileSystem::Step)
 
@@ -30,11 +35,18 @@ void put(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// The files this process holds open: its descriptors, or on Windows its handles.
 int openDescriptors()
 {
+#ifdef Q_OS_WIN
+    DWORD handles = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    return int(handles);
+#else
     return int(QDir(QStringLiteral("/proc/self/fd"))
                    .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
                    .size());
+#endif
 }
 
 QByteArray bigContent()
@@ -120,6 +132,8 @@ void TestFileSystem::writeErrors()
              QStringLiteral("В доступе к файлу отказано"));
     QCOMPARE(errorOf([&] { FileSystem::writeWhole(dir.filePath(QStringLiteral("no/x")), "x"); }),
              QStringLiteral("Неверное имя файла"));
+    if (TestEnvironment::underWine())
+        QSKIP("Wine reports a name over 255 characters as a missing file, Windows as a bad name");
     const QString tooLong = dir.filePath(QString(300, u'я'));
     QCOMPARE(errorOf([&] { FileSystem::writeWhole(tooLong, "x"); }),
              QStringLiteral("Неверное имя файла"));

@@ -4,11 +4,47 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <objbase.h>
+#include <shlobj.h>
+#endif
+
 namespace {
+
+#ifdef Q_OS_WIN
+// What a shell link says, read back through the shell's own interface: target, working folder
+// and description, one per line.
+QString readShellLink(const QString &path)
+{
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW *link = nullptr;
+    IPersistFile *file = nullptr;
+    QString said = QStringLiteral("<unreadable>");
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void **>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))) &&
+        SUCCEEDED(file->Load(reinterpret_cast<const wchar_t *>(path.utf16()), STGM_READ))) {
+        wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {}, description[MAX_PATH] = {};
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetWorkingDirectory(folder, MAX_PATH);
+        link->GetDescription(description, MAX_PATH);
+        said = QString::fromWCharArray(target) + u'\n' + QString::fromWCharArray(folder) + u'\n' +
+               QString::fromWCharArray(description);
+    }
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    CoUninitialize();
+    return said;
+}
+#endif
 
 QString validatorOutput(const QString &path, int *status)
 {
@@ -33,6 +69,9 @@ class TestLaunchers : public QObject
     Q_OBJECT
 
 private slots:
+#ifdef Q_OS_WIN
+    void shellLinks();
+#endif
     void folderNames_data();
     void folderNames();
     void desktopAndProgramsFolders_data();
@@ -45,6 +84,16 @@ void TestLaunchers::folderNames_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("folder"); // "~" for the home folder, "." for the current one
+#ifdef Q_OS_WIN
+    QTest::newRow("trailing separator added") << "C:\\VELNOR\\Q" << "C:\\VELNOR\\Q\\";
+    QTest::newRow("slashes and dots") << "C:/VELNOR/./a/../Q//" << "C:\\VELNOR\\Q\\";
+    QTest::newRow("blanks and controls dropped") << " \tC:\\Моя папка \r\n" << "C:\\Моя папка\\";
+    QTest::newRow("drive letter alone") << "D" << "D:\\";
+    QTest::newRow("drive") << "d:" << "d:\\";
+    QTest::newRow("network share") << "\\\\server\\obmen\\q" << "\\\\server\\obmen\\q\\";
+    QTest::newRow("relative") << "VELNOR" << ".\\VELNOR\\";
+    return;
+#endif
     QTest::newRow("trailing separator added") << "/opt/q"
                                               << "/opt/q/";
     QTest::newRow("kept") << "/opt/q/"
@@ -74,7 +123,7 @@ void TestLaunchers::folderNames()
     if (folder.startsWith(u'~'))
         folder = QDir::homePath() + folder.mid(1);
     else if (folder.startsWith(u'.'))
-        folder = QDir::currentPath() + folder.mid(1);
+        folder = QDir::toNativeSeparators(QDir::currentPath()) + folder.mid(1);
     QCOMPARE(InstallPlaces::absoluteFolder(typed), folder);
 }
 
@@ -82,6 +131,9 @@ void TestLaunchers::desktopAndProgramsFolders_data()
 {
     QTest::addColumn<QByteArray>("userDirs"); // user-dirs.dirs, empty: none
     QTest::addColumn<QString>("desktop");
+#ifdef Q_OS_WIN
+    QSKIP("Windows names these folders itself (tested in desktopEntries)");
+#endif
     QTest::newRow("no user folders") << QByteArray() << "Desktop/";
     QTest::newRow("localized desktop") << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n"
                                                      "XDG_DESKTOP_DIR=\"$HOME/Рабочий стол\"\n")
@@ -106,6 +158,9 @@ void TestLaunchers::desktopAndProgramsFolders()
 // the desktop's own checker accepts.
 void TestLaunchers::desktopEntries_data()
 {
+#ifdef Q_OS_WIN
+    QSKIP("desktop entries are Linux launchers; Windows gets shell links (shellLinks)");
+#endif
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("exec");
     QTest::addColumn<QString>("path");
@@ -156,6 +211,33 @@ void TestLaunchers::desktopEntries()
     QCOMPARE(QDir(home.home()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("Ордана 2017.desktop")});
 }
+
+#ifdef Q_OS_WIN
+// The installer's links land in the user's desktop and Start-menu programs folders, and the shell
+// reads back from them the program, its folder and the tooltip, Cyrillic names included.
+void TestLaunchers::shellLinks()
+{
+    const QString desktop = InstallPlaces::desktopFolder();
+    const QString programs = InstallPlaces::programsFolder();
+    QVERIFY2(desktop.endsWith(QStringLiteral("\\Desktop\\")), qPrintable(desktop));
+    QVERIFY2(programs.endsWith(QStringLiteral("\\Start Menu\\Programs\\")), qPrintable(programs));
+
+    QTemporaryDir dir;
+    const QString folder = QDir::toNativeSeparators(dir.filePath(QStringLiteral("Ордана 2017"))) + u'\\';
+    Launcher launcher;
+    launcher.name = QStringLiteral("Ордана 2017");
+    launcher.targetPath = folder + QStringLiteral("QorClient.exe");
+    launcher.workingFolder = folder;
+    launcher.description = QStringLiteral("Ордана 2017");
+    const QString file = dir.filePath(Launcher::fileName(QStringLiteral("Ордана 2017")));
+    QCOMPARE(QFileInfo(file).fileName(), QStringLiteral("Ордана 2017.lnk"));
+    launcher.save(file);
+    QCOMPARE(readShellLink(file), launcher.targetPath + u'\n' + folder + u'\n' + launcher.description);
+    launcher.description = QStringLiteral("Другое");
+    launcher.save(file); // replaced without a question
+    QVERIFY(readShellLink(file).endsWith(QStringLiteral("\nДругое")));
+}
+#endif
 
 QTEST_GUILESS_MAIN(TestLaunchers)
 #include "tst_launchers.moc"

@@ -1,11 +1,31 @@
 #include "support/TestEnvironment.h"
 
 #include "platform/Clock.h"
+#include "platform/RegistryBackend.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace TestEnvironment {
+
+// On Windows the settings live in the registry, which no environment variable moves: a fresh
+// home there means the program's keys emptied. The tests run only in a registry of their own
+// (a private Wine prefix, which says so), never in a user's.
+void clearProgramKeys()
+{
+#ifdef Q_OS_WIN
+    if (qEnvironmentVariable("QORCLIENT_TEST_SANDBOX") != QLatin1String("wine"))
+        qFatal("The tests empty the program's registry keys: run them in a Wine prefix of their "
+               "own (build-windows/wine-run.sh), never in a user's registry");
+    const auto store = RegistryBackend::forCurrentUser();
+    for (const char *key : {"Software\\VELNOR", "Software\\KELM", "TfmMainDBGridEh1"})
+        store->deleteKeyTree(QString::fromLatin1(key));
+#endif
+}
 
 QString isolateHome()
 {
@@ -19,6 +39,7 @@ QString isolateHome()
     qputenv("HOME", home.toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
     qputenv("XDG_DATA_HOME", data.toLocal8Bit());
+    clearProgramKeys();
     return config;
 }
 
@@ -43,6 +64,7 @@ TemporaryHome::TemporaryHome() : d(new Data)
         QDir().mkpath(folder);
         qputenv(kVariables[i], folder.toLocal8Bit());
     }
+    clearProgramKeys();
 }
 
 TemporaryHome::~TemporaryHome()
@@ -74,6 +96,16 @@ QString TemporaryHome::data() const
 QString TemporaryHome::path(const QString &relative) const
 {
     return d->dir.filePath(relative);
+}
+
+bool underWine()
+{
+#ifdef Q_OS_WIN
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+    return false;
+#endif
 }
 
 FixedClock::FixedClock(const QDateTime &when)

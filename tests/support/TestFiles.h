@@ -3,6 +3,12 @@
 #include <QFile>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 // Small files for tests that copy and compare them.
 namespace TestFiles {
 
@@ -17,6 +23,18 @@ inline void put(const QString &path, const QByteArray &bytes, QFile::Permissions
     f.close();
     if (permissions)
         QVERIFY(f.setPermissions(permissions));
+}
+
+// Gives the file at existing a second name, as the file system's own hard link.
+inline bool hardLink(const QString &existing, const QString &newName)
+{
+#ifdef Q_OS_WIN
+    return CreateHardLinkW(reinterpret_cast<const wchar_t *>(newName.utf16()),
+                           reinterpret_cast<const wchar_t *>(existing.utf16()), nullptr);
+#else
+    return ::link(QFile::encodeName(existing).constData(),
+                  QFile::encodeName(newName).constData()) == 0;
+#endif
 }
 
 // The file's bytes, "<missing>" when it cannot be read.

@@ -55,6 +55,9 @@ void TestManualRtf::unencodableCharacterNamesItsLine()
 
 void TestManualRtf::builtManualReadsBack()
 {
+#ifdef Q_OS_WIN
+    QSKIP("unrtf reads RTF on Linux only; the Linux build reads the same bytes back");
+#endif
     // Every heading of the source comes out of the document the build made, in order.
     const QString source =
         QString::fromUtf8(CardFileTestKit::fileBytes(QStringLiteral(QOR_MANUAL_SOURCE)));

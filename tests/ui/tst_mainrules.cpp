@@ -62,6 +62,11 @@ private slots:
     void longNameFitsTheFileSystem()
     {
         const QString name = MeetingName::accept(QString(255, u'я'), {});
+#ifdef Q_OS_WIN
+        // Windows counts characters: the name's own limit binds before the file system's.
+        QCOMPARE(name, QString(MeetingName::kMaxLength, u'я'));
+        return;
+#endif
         QVERIFY(FileSystem::fitsFileName(name + ".dat"));
         QVERIFY(!FileSystem::fitsFileName(name + "я.dat"));
         QCOMPARE(name, QString(name.size(), u'я'));

@@ -1,0 +1,65 @@
+# Script mode: lays out the Windows package and zips it.
+cmake_policy(VERSION 3.22)
+#   EXE MANUAL TRANSLATION PLUGIN_DIR DLL_DIRS OBJDUMP FOLDER ZIP
+# The DLLs are those the program and its plugins import, found in DLL_DIRS (Qt's and MinGW's);
+# whatever is not found there is Windows' own.
+file(REMOVE_RECURSE "${FOLDER}")
+file(MAKE_DIRECTORY "${FOLDER}/platforms" "${FOLDER}/styles" "${FOLDER}/translations")
+
+file(COPY_FILE "${EXE}" "${FOLDER}/QorClient.exe")
+file(COPY "${MANUAL}" DESTINATION "${FOLDER}")
+file(COPY "${TRANSLATION}" DESTINATION "${FOLDER}/translations")
+set(plugins "${PLUGIN_DIR}/platforms/qwindows.dll" "${PLUGIN_DIR}/styles/qwindowsvistastyle.dll")
+file(COPY "${PLUGIN_DIR}/platforms/qwindows.dll" DESTINATION "${FOLDER}/platforms")
+file(COPY "${PLUGIN_DIR}/styles/qwindowsvistastyle.dll" DESTINATION "${FOLDER}/styles")
+# Qt looks for its plugins beside the program (the program finds the translations there itself).
+file(WRITE "${FOLDER}/qt.conf" "[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n")
+
+# The DLLs every module imports, followed from the program and its plugins. Windows takes DLL
+# names in any letter case; this file system does not, hence the lower-case index.
+set(index)
+foreach(dir ${DLL_DIRS})
+    file(GLOB found "${dir}/*.dll")
+    foreach(dll ${found})
+        get_filename_component(name "${dll}" NAME)
+        string(TOLOWER "${name}" lower)
+        if(NOT DEFINED dll_${lower})
+            set(dll_${lower} "${dll}")
+        endif()
+    endforeach()
+endforeach()
+set(pending "${FOLDER}/QorClient.exe" ${plugins})
+set(shipped)
+set(system_dlls)
+while(pending)
+    list(POP_FRONT pending module)
+    execute_process(COMMAND "${OBJDUMP}" -p "${module}" OUTPUT_VARIABLE headers
+                    RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "Cannot read the imports of ${module}")
+    endif()
+    string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
+    foreach(import ${imports})
+        string(REPLACE "DLL Name: " "" name "${import}")
+        string(TOLOWER "${name}" lower)
+        if(DEFINED dll_${lower})
+            if(NOT lower IN_LIST shipped)
+                list(APPEND shipped ${lower})
+                list(APPEND pending "${dll_${lower}}")
+                file(COPY "${dll_${lower}}" DESTINATION "${FOLDER}")
+            endif()
+        elseif(NOT lower IN_LIST system_dlls)
+            list(APPEND system_dlls ${lower})
+        endif()
+    endforeach()
+endwhile()
+message(STATUS "Windows package: ${shipped} beside the program; Windows' own: ${system_dlls}")
+
+get_filename_component(parent "${FOLDER}" DIRECTORY)
+get_filename_component(name "${FOLDER}" NAME)
+file(REMOVE "${ZIP}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${ZIP}" --format=zip "${name}"
+                WORKING_DIRECTORY "${parent}" RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "The package could not be zipped: ${ZIP}")
+endif()
