@@ -30,8 +30,9 @@ echo "Windows build: $((SECONDS - started)) s; package: $(ls "$build"/QorClient-
 [ "$mode" = test ] || exit 0
 
 started=$SECONDS
+# One test at a time: they share the prefix's registry, as programs of one Windows user do.
 # Wine makes windows even for offscreen programs (its message windows); they go to an X server
 # of the suite's own.
 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" \
-    ctest --test-dir "$build" --output-on-failure -j "$jobs"
+    ctest --test-dir "$build" --output-on-failure
 echo "Wine suite: $((SECONDS - started)) s"

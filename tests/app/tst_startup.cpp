@@ -216,6 +216,9 @@ private slots:
     // A store that cannot be read is shown in the error box; the client still opens.
     void damagedStoreStillOpensTheClient()
     {
+#ifdef Q_OS_WIN
+        QSKIP("a damaged settings file: Windows keeps the settings in the registry");
+#endif
         const QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
         QTemporaryDir dir;
         qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());

@@ -145,7 +145,11 @@ void TestMeetingFiles::letterCaseOfTheFile()
     QVERIFY(putFile(path("c.DAT"), "<QOR>\r\n"));
     SaveMeeting(t, ReferenceLists(), folder(), "c", m_refused);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"c.DAT"});
+#ifdef Q_OS_WIN // any spelling names the one file there
+    QCOMPARE(meetingFilePath(folder(), "C").compare(path("c.DAT"), Qt::CaseInsensitive), 0);
+#else
     QCOMPARE(meetingFilePath(folder(), "C"), path("c.DAT"));
+#endif
 
     QCOMPARE(cardsOnDisk("c"), 3);
     QCOMPARE(ListMeetings(folder()), QStringList{"c"});

@@ -324,6 +324,9 @@ private slots:
     // the settings file stays as it was.
     void settingsFailAtClose()
     {
+#ifdef Q_OS_WIN
+        QSKIP("a settings file that cannot be written: Windows keeps the settings in the registry");
+#endif
         const QString ini = m_config + "/QorClient/HKEY_CURRENT_USER.ini";
         {
             MainWindowClient c(folder());
