@@ -25,6 +25,24 @@ bool copiedByTheLoop(const QString &name, const QString &executableName)
            name != executableName && name != ClientLock::fileName();
 }
 
+// The folders the Windows package keeps Qt's plugins and texts in: without "platforms" the
+// installed program could not open a window. They go along; every other sub-folder stays.
+const char *const kRuntimeFolders[] = {"platforms", "styles", "translations"};
+
+void copyRuntimeFolders(const QString &source, const QString &folder)
+{
+    for (const char *runtime : kRuntimeFolders) {
+        const QString name = QString::fromLatin1(runtime);
+        if (!QFileInfo(source + name).isDir())
+            continue;
+        const QString from = InstallPlaces::withTrailingSeparator(source + name);
+        const QString to = InstallPlaces::withTrailingSeparator(folder + name);
+        QDir().mkpath(to);
+        for (const QString &file : FileCopy::listVisibleFiles(from))
+            FileCopy::copyAsNormal(from + file, to + file);
+    }
+}
+
 void saveLaunchers(const QString &folder)
 {
     const QString title = applicationTitle();
@@ -66,6 +84,7 @@ void install(const QString &folder, const QString &executablePath)
         if (copiedByTheLoop(name, executable.fileName()))
             FileCopy::copyAsNormal(source + name, folder + name);
     }
+    copyRuntimeFolders(source, folder);
 
     saveLaunchers(folder);
 }

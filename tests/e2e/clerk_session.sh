@@ -410,5 +410,6 @@ step check_window_restored
 step type_card_with_defaults
 step close_program
 step check_second_session
+declare -F platform_steps >/dev/null && platform_steps
 
 echo "The clerk's session passed in $((SECONDS - started)) s."

@@ -6,11 +6,16 @@
 
 wine_run=$(realpath "$1")
 package=$(realpath "$2")
-# A Windows of the session's own: its registry, its user folders, its file associations.
-export QOR_WINEPREFIX="$work/wine"
+# A Windows of the session's own: its registry, its user folders, its file associations. The
+# program is the package's, and finds its libraries beside it alone, as on a clerk's machine.
+export QOR_WINEPREFIX="$work/wine" QOR_WINE_PACKAGED=1
 windows_temp="$QOR_WINEPREFIX/drive_c/users/$(id -un)/Temp"
 reports="$windows_temp/tovik"
 opened_log="$QOR_WINEPREFIX/drive_c/opened.txt"
+# On the Windows user's desktop, where the folder picker starts: the clerk types its name alone,
+# in Russian letters (a Russian keyboard has no Latin ones for a drive letter).
+windows_desktop='C:\users\'"$(id -un)"'\Desktop'
+export_folder="$QOR_WINEPREFIX/drive_c/users/$(id -un)/Desktop/Выгрузка за апрель"
 # The title "Фамилия" of the card list, in the window as the Windows style draws it.
 surname_title=(320 104)
 
@@ -24,15 +29,18 @@ wine_reg() {
 prepare_program() {
     cp -r "$package/." "$program/"
     cp "$exe" "$program/QorClient.exe"
-    wine_reg add 'HKCU\Software\Classes\.rtf' /ve /d QorClientTest.Document /f >/dev/null
-    wine_reg add 'HKCU\Software\Classes\QorClientTest.Document\shell\open\command' /ve \
+    wine_reg add 'HKLM\Software\Classes\.rtf' /ve /d QorClientTest.Document /f >/dev/null
+    wine_reg add 'HKLM\Software\Classes\QorClientTest.Document\shell\open\command' /ve \
         /d 'C:\windows\system32\cmd.exe /c echo %1>>C:\opened.txt' /f >/dev/null
 }
 
+# start_client <now> [program file]: the session's program, or another copy of it.
 start_client() {
-    QORCLIENT_TEST_NOW="$1" "$wine_run" "$program/QorClient.exe" >>"$work/client.log" 2>&1 &
+    QORCLIENT_TEST_NOW="$1" "$wine_run" "${2:-$program/QorClient.exe}" >>"$work/client.log" 2>&1 &
     client_pid=$!
     await '^Ордана$'
+    # Wine makes the window the Windows foreground one a moment after X shows it in front.
+    sleep 1
 }
 
 # The Russian keyboard alone: Wine reads the layout from the keys' letters, and a layout it
@@ -41,16 +49,12 @@ load_keyboard() {
     setxkbmap -layout ru -model pc105 || fail "cannot load the Russian keyboard"
 }
 
-windows_path() {
-    echo "Z:${1//\//\\}"
-}
-
 typed_export_folder() {
-    echo "$(windows_path "$export_folder")\\"
+    echo 'Выгрузка за апрель'
 }
 
 exported_file() {
-    echo "$(windows_path "$export_folder")\\Qor21.exp"
+    echo "$windows_desktop"'\Выгрузка за апрель\Qor21.exp'
 }
 
 opened_list() {
@@ -93,4 +97,73 @@ change_stored_widths() {
 stop_wine() {
     WINEPREFIX=$QOR_WINEPREFIX wineserver -k 2>/dev/null
     return 0
+}
+
+# Windows' own folder picker: Wine's names itself "Выберите папку" whatever the caption, and
+# takes the folder typed into its name box.
+export_cards() {
+    press alt+Cyrillic_es Return
+    await '^Выберите папку'
+    type_text "$(typed_export_folder)"
+    press Return
+    await '^Сообщение$'
+    press Return
+    await '^Ордана$'
+}
+
+# ---- Installation on Windows ------------------------------------------------------------------
+
+installed='C:\VELNOR\Ордана 2017'
+installed_unix="$QOR_WINEPREFIX/drive_c/VELNOR/Ордана 2017"
+
+# "QorClient.exe SETUP" from the program folder: the proposed folder C:\VELNOR\QorClient2017
+# becomes C:\VELNOR\Ордана 2017, and the education variant is ticked.
+install_program() {
+    "$wine_run" "$program/QorClient.exe" SETUP >>"$work/client.log" 2>&1 &
+    client_pid=$!
+    await '^Ордана 2017$'
+    sleep 1
+    press End
+    for _ in $(seq 13); do press BackSpace; done
+    type_text 'Ордана 2017'
+    press Tab space Return
+    await '^Ордана 2011$'
+    press Return
+    await_client_end
+}
+
+# The program with its plugins, both shell links, and the variant in the registry.
+check_installation() {
+    local user_folder="$QOR_WINEPREFIX/drive_c/users/$(id -un)" link
+    [ -f "$installed_unix/QorClient.exe" ] && [ -f "$installed_unix/platforms/qwindows.dll" ] ||
+        fail "the program is not installed whole: $(ls -R "$installed_unix" 2>&1 | head -20)"
+    for link in "$user_folder/Desktop/Ордана 2017.lnk" \
+        "$user_folder/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/ГУЗ ВЕЛНОР/Ордана 2017/Ордана 2017.lnk"; do
+        [ -s "$link" ] || fail "no shell link $link"
+    done
+    [ "$(reg_values 'Software\KELM\Ордана 2017' | sed -n 's/^ObrSoc=//p')" = + ] ||
+        fail "the education variant is not stored: $(reg_values 'Software\KELM\Ордана 2017')"
+}
+
+# The installed program lists the meeting with the education variant's subcommissions: the
+# doctors' group 404 is one of them, the mid-level group 410 is not, so the printed list names
+# the first and leaves the second's cells empty (the normal variant names both).
+print_in_education_variant() {
+    start_client 2017-04-23T10:00:00 "$installed_unix/QorClient.exe"
+    : >"$opened_log"
+    print_list
+    close_program
+    local list
+    list=$(cat "$reports/R0.rtf")
+    [[ $list == *"$(rtf_text '(врачи) Экспертная группа терапевтического')"* &&
+        $list == *"$(rtf_text 'СМИРНОВА')"* ]] ||
+        fail "the printed list lacks the doctors' group 404 or the mid-level card"
+    [[ $list != *"$(rtf_text '(средние)')"* ]] ||
+        fail "the printed list names a mid-level group: the program is not in the education variant"
+}
+
+platform_steps() {
+    step install_program
+    step check_installation
+    step print_in_education_variant
 }

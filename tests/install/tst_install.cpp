@@ -364,6 +364,8 @@ void TestInstall::installsAsSetupExe()
     put(source.file(QStringLiteral("QorClient.lock")), "a client running there");
     QVERIFY(QDir(source.dir.path()).mkdir(QStringLiteral("sub")));
     put(source.file(QStringLiteral("sub/inner.dat")), "inner");
+    QVERIFY(QDir(source.dir.path()).mkdir(QStringLiteral("platforms")));
+    put(source.file(QStringLiteral("platforms/qwindows.dll")), "plugin");
     const QString folder = home.home() + QStringLiteral("/Офис/Ордана 2017/");
 
     ScriptedDialogs dialogs;
@@ -371,7 +373,10 @@ void TestInstall::installsAsSetupExe()
     answer(folder.chopped(1));
     RunSetup(source.program);
 
-    QCOMPARE(filesIn(folder), (QStringList{"2017-1.dat", "QorClient.exe", "Руководство.doc"}));
+    // The Windows package's plugin folder comes along; other sub-folders stay.
+    QCOMPARE(filesIn(folder),
+             (QStringList{"2017-1.dat", "QorClient.exe", "platforms", "Руководство.doc"}));
+    QCOMPARE(readBack(folder + QStringLiteral("platforms/qwindows.dll")), QByteArray("plugin"));
     QCOMPARE(readBack(folder + QStringLiteral("QorClient.exe")), QByteArray("new program"));
     QVERIFY(QFile::permissions(folder + QStringLiteral("QorClient.exe")) & QFile::ExeOwner);
     QCOMPARE(readBack(folder + QStringLiteral("Руководство.doc")), QByteArray("manual"));
