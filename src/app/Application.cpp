@@ -91,10 +91,16 @@ void prepare(QApplication &app)
 int runClient(QApplication &app, const ClientWindows &windows)
 {
     ClientLock lock(windows.lockFolder);
-    if (!windows.lockFolder.isEmpty() && lock.acquire() == ClientLock::Result::HeldByAnother) {
-        Dialogs::instance().message(applicationTitle(),
-                                    ClientLock::alreadyRunningText(windows.lockFolder),
-                                    Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+    const ClientLock::Result locked =
+        windows.lockFolder.isEmpty() ? ClientLock::Result::Unavailable : lock.acquire();
+    if (locked == ClientLock::Result::HeldByAnother ||
+        locked == ClientLock::Result::HeldOnAnotherComputer) {
+        const QString text =
+            locked == ClientLock::Result::HeldByAnother
+                ? ClientLock::alreadyRunningText(windows.lockFolder)
+                : ClientLock::runningElsewhereText(windows.lockFolder, lock.holderComputer());
+        Dialogs::instance().message(applicationTitle(), text, Dialogs::Icon::Warning,
+                                    Dialogs::Buttons::Ok);
         return 0;
     }
     createDataModule();

@@ -48,16 +48,20 @@ void checkIntegerRange(qint64 value, const QString &shown)
 
 double parseDate(const QString &text, FieldType type)
 {
+    // Date and time apart, with no time zone: a day number is what the clock on the wall said,
+    // also in the hour it skips in spring.
     const QString t = text.trimmed();
-    const QStringList forms =
-        type == FieldType::Date
-            ? QStringList{QStringLiteral("d.M.yyyy")}
-            : QStringList{QStringLiteral("d.M.yyyy H:mm:ss"), QStringLiteral("d.M.yyyy H:mm"),
-                          QStringLiteral("d.M.yyyy")};
-    for (const QString &form : forms) {
-        const QDateTime dt = QDateTime::fromString(t, form);
-        if (dt.isValid())
-            return Clock::toDayNumber(dt);
+    const qsizetype blank = t.indexOf(u' ');
+    const QDate date = QDate::fromString(blank < 0 ? t : t.left(blank), QStringLiteral("d.M.yyyy"));
+    if (date.isValid() && blank < 0)
+        return Clock::toDayNumber(date);
+    if (date.isValid() && type != FieldType::Date) {
+        const QString clock = t.mid(blank + 1);
+        for (const QString &form : {QStringLiteral("H:mm:ss"), QStringLiteral("H:mm")}) {
+            const QTime time = QTime::fromString(clock, form);
+            if (time.isValid())
+                return Clock::toDayNumber(date, time);
+        }
     }
     throw QorError(QStringLiteral("'%1' не является правильной датой").arg(text));
 }

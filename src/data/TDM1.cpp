@@ -63,6 +63,11 @@ void TDM1::cdsQorCalcFields(const CardRecord &card, CalculatedValues &out) const
         return;
     const QString key = QString::number(qint64(card.number(CardFields::PODKOM)));
     const int i = m_subcommissionLookup->indexOfKey(key);
-    if (i >= 0)
-        out.set(CardFields::C_PODKOM, m_subcommissionLookup->at(i).text.left(50));
+    if (i < 0)
+        return;
+    // Cut to the field's size, then without trailing blanks: the rule of every text field.
+    QString text = m_subcommissionLookup->at(i).text.left(50);
+    while (text.endsWith(u' '))
+        text.chop(1);
+    out.set(CardFields::C_PODKOM, text);
 }

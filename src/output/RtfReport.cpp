@@ -74,7 +74,11 @@ QByteArray MakeRtfTemplate(const QString &title, const QStringList &columnTitles
     QByteArray out;
     for (const char *line : kHeader)
         addLine(out, line);
-    addLine(out, "\\deflang1033\\pard\\plain\\lang1049\\f3\\fs20 " + RtfEscape(title));
+    // The title is the meeting's name, which may hold "[_]" or "[Фамилия]": its "[" is written
+    // as the code every reader shows as "[", so that it can never be taken for a marker.
+    QByteArray shownTitle = RtfEscape(title);
+    shownTitle.replace('[', "\\'5b");
+    addLine(out, "\\deflang1033\\pard\\plain\\lang1049\\f3\\fs20 " + shownTitle);
     addLine(out, "\\par ");
 
     const int cells = int(columnTitles.size()) + 1;

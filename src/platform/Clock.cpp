@@ -36,8 +36,13 @@ double toDayNumber(const QDate &date)
 
 double toDayNumber(const QDateTime &when)
 {
-    const double days = toDayNumber(when.date());
-    const double fraction = when.time().msecsSinceStartOfDay() / kMsPerDay;
+    return toDayNumber(when.date(), when.time());
+}
+
+double toDayNumber(const QDate &date, const QTime &time)
+{
+    const double days = toDayNumber(date);
+    const double fraction = time.msecsSinceStartOfDay() / kMsPerDay;
     // Days before day zero count their time of day away from zero, as the day number
     // has always been read: -1.25 is 29 December 1899, 06:00.
     return days < 0 ? days - fraction : days + fraction;
@@ -55,7 +60,7 @@ QDateTime fromDayNumber(double dayNumber)
         ms -= qint64(kMsPerDay);
         days += dayNumber < 0 ? -1 : 1;
     }
-    return QDateTime(kDayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)));
+    return QDateTime(kDayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
 }
 
 double nowDayNumber()

@@ -16,9 +16,13 @@ int todayDayNumber();
 // Fixes the clock at the given local time; an invalid value lets it run again.
 void setFixed(const QDateTime &when);
 
-// Converting between local date-times and day numbers.
+// Converting between date-times and day numbers. A day number is a wall-clock value, a date and a
+// time of day with no time zone: fromDayNumber gives it as a UTC QDateTime, whose date() and
+// time() are the stored ones, so that an hour the local clock skips in spring (which has no
+// local QDateTime) still reads as itself. Invalid beyond the years 1 to 9999.
 double toDayNumber(const QDateTime &when);
-QDateTime fromDayNumber(double dayNumber); // invalid beyond the years 1 to 9999
+double toDayNumber(const QDate &date, const QTime &time);
+QDateTime fromDayNumber(double dayNumber);
 double toDayNumber(const QDate &date);
 
 } // namespace Clock

@@ -41,6 +41,13 @@ int stdioFailure()
 
 [[noreturn]] void failToOpen(const QString &path, int error)
 {
+    if (error == FileSystemNative::kNotRegularFile)
+        throw QorError(FileSystem::notRegularFileMessage(path));
+    if (error == FileSystemNative::kTooLarge)
+        throw QorError(QStringLiteral("Файл \"%1\" слишком велик: программа читает файлы не больше "
+                                      "%2 МБ")
+                           .arg(QDir::toNativeSeparators(path))
+                           .arg(FileSystem::kMaxReadSize >> 20));
 #ifndef Q_OS_WIN
     // Windows tells a missing folder from a missing file; so do we.
     if (error == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
@@ -52,6 +59,13 @@ int stdioFailure()
 } // namespace
 
 namespace FileSystem {
+
+QString notRegularFileMessage(const QString &path)
+{
+    return QStringLiteral("\"%1\" не является обычным файлом (это ссылка, канал или устройство): "
+                          "программа его не открывает")
+        .arg(QDir::toNativeSeparators(path));
+}
 
 QString programFolder()
 {
@@ -93,7 +107,8 @@ bool anythingExists(const QString &path)
 QByteArray readWhole(const QString &path)
 {
     int error = injected(Step::Open, path);
-    std::FILE *file = error ? nullptr : FileSystemNative::open(path, false, error);
+    std::FILE *file =
+        error ? nullptr : FileSystemNative::open(path, FileSystemNative::Mode::Read, error);
     if (!file)
         failToOpen(path, error);
 
@@ -158,7 +173,8 @@ void writeWhole(const QString &path, const QByteArray &bytes)
     clearReadOnly(path);
 
     int error = injected(Step::Open, path);
-    std::FILE *file = error ? nullptr : FileSystemNative::open(path, true, error);
+    std::FILE *file =
+        error ? nullptr : FileSystemNative::open(path, FileSystemNative::Mode::Write, error);
     if (!file)
         failToOpen(path, error);
     writeAndClose(file, path, bytes);
@@ -170,7 +186,8 @@ void appendWhole(const QString &path, const QByteArray &bytes)
     const bool existed = before.exists();
     const qint64 size = before.size();
     int error = injected(Step::Open, path);
-    std::FILE *file = error ? nullptr : FileSystemNative::openForAppend(path, error);
+    std::FILE *file =
+        error ? nullptr : FileSystemNative::open(path, FileSystemNative::Mode::Append, error);
     if (!file)
         failToOpen(path, error);
     try {

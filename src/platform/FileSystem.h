@@ -23,15 +23,21 @@ bool fitsFileName(const QString &fileName);
 bool fileExists(const QString &path);     // an ordinary file, or a link to one
 bool anythingExists(const QString &path); // a file, a folder, a dangling link ...
 
+// Reads a regular file whole (a link to one is followed). Anything else at the path, a FIFO or a
+// device, is refused without waiting on it, and so is a file over kMaxReadSize, before a byte
+// is read: QorError with a message naming the file.
 QByteArray readWhole(const QString &path);
+constexpr qint64 kMaxReadSize = qint64(1) << 30;
 
-// Creates the file, or empties it, and writes bytes. Every write, the flush, the sync to disk and
-// the close are checked; the file is closed on every path. An existing file's read-only mark is
-// cleared first. A failure leaves the file as far as it was written.
+// Writes bytes to a new file at path. What stood there, a file or a link, is removed first and
+// never followed, so nothing a planted name points at is written; a FIFO or a folder is refused.
+// Every write, the flush, the sync to disk and the close are checked; the file is closed on
+// every path. A failure leaves the file as far as it was written.
 void writeWhole(const QString &path, const QByteArray &bytes);
 
-// Appends bytes to the file, creating it when missing; checked like writeWhole. For logs that
-// only ever grow: a failure takes back what it appended (and the file it created).
+// Appends bytes to the file, creating it when missing; checked like writeWhole. A link or
+// anything but a regular file at the path is refused, never followed. For logs that only ever
+// grow: a failure takes back what it appended (and the file it created).
 void appendWhole(const QString &path, const QByteArray &bytes);
 
 // Replaces target by source in one step, also a read-only target; target need not exist.
@@ -56,6 +62,9 @@ bool moveToTrash(const QString &path);
 // Names of the ordinary files in folder whose names end in suffix, letter case ignored; unsorted.
 // On Linux, names beginning with "." are ordinary files too.
 QStringList listFiles(const QString &folder, const QString &suffix);
+
+// What readWhole, writeWhole and appendWhole say of a path that is no regular file.
+QString notRegularFileMessage(const QString &path);
 
 // Test seam. The hook runs before each step; a non-zero result makes that step fail with that
 // native error (an errno on Linux, a GetLastError() code on Windows) as if the system had

@@ -7,10 +7,19 @@
 // error (errno on Linux, a GetLastError() code on Windows).
 namespace FileSystemNative {
 
-// fopen for reading or for writing (created or emptied), not inherited by child processes.
-std::FILE *open(const QString &path, bool forWriting, int &error);
-// fopen for appending, creating the file when missing.
-std::FILE *openForAppend(const QString &path, int &error);
+// Errors of their own besides the system's, for what stands at a path.
+constexpr int kNotRegularFile = -2; // a FIFO, socket, device or folder, or a link where none may be
+constexpr int kTooLarge = -3;       // a file to read over FileSystem::kMaxReadSize
+
+// Files are opened for one of these, never inherited by child processes, never waiting on
+// what stands at the path (a FIFO would block the program for good):
+//   Read    an existing regular file (a link to one is followed), at most kMaxReadSize bytes
+//   Write   a new file: a link or a file at the path is removed first (never followed), and the
+//           file is created exclusively; a character device is written in place (elsewhere than
+//           on Windows, where a device name is refused)
+//   Append  an existing regular file or a new one; a link is refused, never followed
+enum class Mode { Read, Write, Append };
+std::FILE *open(const QString &path, Mode mode, int &error);
 
 // The native error of the stdio call that just failed.
 int lastStdioError();

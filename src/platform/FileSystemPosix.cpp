@@ -1,5 +1,7 @@
 #include "platform/FileSystemNative.h"
 
+#include "platform/FileSystem.h"
+
 #ifndef Q_OS_WIN
 
 #include <QFile>
@@ -10,20 +12,115 @@
 
 namespace FileSystemNative {
 
-std::FILE *open(const QString &path, bool forWriting, int &error)
+namespace {
+
+// The descriptor as a stdio file, blocking again; closed on failure.
+std::FILE *asFile(int fd, const char *mode, int &error)
 {
-    errno = 0;
-    std::FILE *file = std::fopen(QFile::encodeName(path).constData(), forWriting ? "wbe" : "rbe");
-    error = file ? 0 : (errno ? errno : EIO);
+    const int flags = ::fcntl(fd, F_GETFL);
+    std::FILE *file = flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0
+                          ? nullptr
+                          : ::fdopen(fd, mode);
+    if (!file) {
+        error = errno ? errno : EIO;
+        ::close(fd);
+    }
     return file;
 }
 
-std::FILE *openForAppend(const QString &path, int &error)
+std::FILE *openForReading(const QByteArray &name, int &error)
+{
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > FileSystem::kMaxReadSize) {
+        error = errno                    ? errno
+                : S_ISDIR(info.st_mode)  ? EISDIR // as Windows says of a folder: access denied
+                : S_ISREG(info.st_mode)  ? kTooLarge
+                                         : kNotRegularFile;
+        ::close(fd);
+        return nullptr;
+    }
+    return asFile(fd, "rb", error);
+}
+
+std::FILE *openForWriting(const QByteArray &name, int &error)
+{
+    struct stat info;
+    int flags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    if (::lstat(name.constData(), &info) == 0) {
+        if (S_ISCHR(info.st_mode)) {
+            flags |= O_TRUNC; // a device, such as /dev/null: written where it is
+        } else if (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) {
+            // Whatever a planted link or a second name of another file points at stays untouched.
+            if (::unlink(name.constData()) != 0) {
+                error = errno;
+                return nullptr;
+            }
+            flags |= O_CREAT | O_EXCL;
+        } else {
+            error = S_ISDIR(info.st_mode) ? EISDIR : kNotRegularFile;
+            return nullptr;
+        }
+    } else if (errno == ENOENT) {
+        flags |= O_CREAT | O_EXCL;
+    } else {
+        error = errno;
+        return nullptr;
+    }
+    const int fd = ::open(name.constData(), flags, 0666);
+    if (fd < 0) {
+        error = errno == ELOOP ? kNotRegularFile : errno;
+        return nullptr;
+    }
+    if (::fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISCHR(info.st_mode))) {
+        error = errno ? errno : kNotRegularFile;
+        ::close(fd);
+        return nullptr;
+    }
+    return asFile(fd, "wb", error);
+}
+
+std::FILE *openForAppend(const QByteArray &name, int &error)
+{
+    const int fd = ::open(name.constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
+                              O_CLOEXEC,
+                          0666);
+    if (fd < 0) {
+        // ELOOP: a link; ENXIO: a FIFO nobody reads.
+        error = errno == ELOOP || errno == ENXIO ? kNotRegularFile : errno;
+        return nullptr;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = errno ? errno : kNotRegularFile;
+        ::close(fd);
+        return nullptr;
+    }
+    return asFile(fd, "ab", error);
+}
+
+} // namespace
+
+std::FILE *open(const QString &path, Mode mode, int &error)
 {
     errno = 0;
-    std::FILE *file = std::fopen(QFile::encodeName(path).constData(), "abe");
-    error = file ? 0 : (errno ? errno : EIO);
-    return file;
+    error = 0;
+    const QByteArray name = QFile::encodeName(path);
+    switch (mode) {
+    case Mode::Read:
+        return openForReading(name, error);
+    case Mode::Write:
+        return openForWriting(name, error);
+    case Mode::Append:
+        return openForAppend(name, error);
+    }
+    return nullptr;
 }
 
 int lastStdioError()

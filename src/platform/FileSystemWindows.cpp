@@ -2,7 +2,10 @@
 
 #ifdef Q_OS_WIN
 
+#include "platform/FileSystem.h"
+
 #include <cerrno>
+#include <fcntl.h>
 #include <io.h>
 #include <stdlib.h>
 #include <windows.h>
@@ -24,22 +27,115 @@ int lastError()
 
 namespace FileSystemNative {
 
-std::FILE *open(const QString &path, bool forWriting, int &error)
+namespace {
+
+// A handle as a stdio file; the handle is closed on failure.
+std::FILE *asFile(HANDLE handle, int flags, const wchar_t *mode, int &error)
 {
-    _doserrno = 0;
-    errno = 0;
-    std::FILE *file = _wfopen(wide(path), forWriting ? L"wbN" : L"rbN");
-    error = file ? 0 : lastStdioError();
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+    if (fd < 0) {
+        CloseHandle(handle);
+        error = ERROR_TOO_MANY_OPEN_FILES;
+        return nullptr;
+    }
+    std::FILE *file = _wfdopen(fd, mode);
+    if (!file) {
+        _close(fd);
+        error = ERROR_TOO_MANY_OPEN_FILES;
+    }
     return file;
 }
 
-std::FILE *openForAppend(const QString &path, int &error)
+// Only a file on a disk: a device name ("NUL.dat", "CON") or a pipe is no place for cards.
+bool onDisk(HANDLE handle)
 {
-    _doserrno = 0;
-    errno = 0;
-    std::FILE *file = _wfopen(wide(path), L"abN");
-    error = file ? 0 : lastStdioError();
-    return file;
+    return GetFileType(handle) == FILE_TYPE_DISK;
+}
+
+std::FILE *openForReading(const wchar_t *name, int &error)
+{
+    const HANDLE handle = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = lastError();
+        return nullptr;
+    }
+    LARGE_INTEGER size{};
+    if (!onDisk(handle) || !GetFileSizeEx(handle, &size) ||
+        size.QuadPart > FileSystem::kMaxReadSize) {
+        error = onDisk(handle) ? kTooLarge : kNotRegularFile;
+        CloseHandle(handle);
+        return nullptr;
+    }
+    return asFile(handle, _O_RDONLY | _O_BINARY, L"rb", error);
+}
+
+std::FILE *openForWriting(const wchar_t *name, int &error)
+{
+    // A link (a reparse point) or a file standing there goes first, never followed.
+    const DWORD attributes = GetFileAttributesW(name);
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !link) {
+            error = ERROR_ACCESS_DENIED;
+            return nullptr;
+        }
+        const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(name)
+                                                                     : DeleteFileW(name);
+        if (!removed) {
+            error = lastError();
+            return nullptr;
+        }
+    }
+    const HANDLE handle =
+        CreateFileW(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = lastError();
+        return nullptr;
+    }
+    if (!onDisk(handle)) {
+        CloseHandle(handle);
+        error = kNotRegularFile;
+        return nullptr;
+    }
+    return asFile(handle, _O_WRONLY | _O_BINARY, L"wb", error);
+}
+
+std::FILE *openForAppend(const wchar_t *name, int &error)
+{
+    const HANDLE handle =
+        CreateFileW(name, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = lastError();
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!onDisk(handle) || !GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+        CloseHandle(handle);
+        error = kNotRegularFile;
+        return nullptr;
+    }
+    return asFile(handle, _O_WRONLY | _O_APPEND | _O_BINARY, L"ab", error);
+}
+
+} // namespace
+
+std::FILE *open(const QString &path, Mode mode, int &error)
+{
+    error = 0;
+    const wchar_t *name = wide(path);
+    switch (mode) {
+    case Mode::Read:
+        return openForReading(name, error);
+    case Mode::Write:
+        return openForWriting(name, error);
+    case Mode::Append:
+        return openForAppend(name, error);
+    }
+    return nullptr;
 }
 
 int lastStdioError()

@@ -15,12 +15,17 @@
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <QTest>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <QTimer>
 
 #ifdef Q_OS_UNIX
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
+
+Q_DECLARE_METATYPE(ClientLock::Result)
 
 class TestStartup : public QObject
 {
@@ -279,6 +284,55 @@ private slots:
         QTemporaryDir blocked;
         QVERIFY(QFile(blocked.filePath("file")).open(QIODevice::WriteOnly));
         QCOMPARE(ClientLock(blocked.filePath("file")).acquire(), ClientLock::Result::Unavailable);
+    }
+
+    // What a shared folder may hold under the lock's name: only a live client's lock on this
+    // computer refuses the start; one of another computer is named; the rest is taken over.
+    void oddLockFiles_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<ClientLock::Result>("result");
+        QTest::newRow("empty") << "empty" << ClientLock::Result::Locked;
+        QTest::newRow("random bytes") << "random" << ClientLock::Result::Locked;
+        QTest::newRow("another computer") << "host" << ClientLock::Result::HeldOnAnotherComputer;
+        QTest::newRow("a folder: no lock, the client starts")
+            << "folder" << ClientLock::Result::Unavailable;
+#ifdef Q_OS_UNIX
+        QTest::newRow("dangling link") << "link" << ClientLock::Result::Locked;
+        QTest::newRow("FIFO") << "fifo" << ClientLock::Result::Locked;
+#endif
+    }
+    void oddLockFiles()
+    {
+        QFETCH(QString, what);
+        QFETCH(ClientLock::Result, result);
+        QTemporaryDir folder;
+        const QString lock = folder.filePath(ClientLock::fileName());
+        QFile file(lock);
+        if (what == QLatin1String("empty") || what == QLatin1String("random") ||
+            what == QLatin1String("host")) {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (what == QLatin1String("random"))
+                file.write(QByteArray(200, '\x9c'));
+            else if (what == QLatin1String("host"))
+                file.write("4242\nQorClient\nregistratura-2\n");
+            file.close();
+        } else if (what == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(lock));
+        }
+#ifdef Q_OS_UNIX
+        else if (what == QLatin1String("link"))
+            QVERIFY(QFile::link(folder.filePath("gone"), lock));
+        else if (what == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+#endif
+        ClientLock client(folder.path());
+        QCOMPARE(client.acquire(), result);
+        if (result == ClientLock::Result::HeldOnAnotherComputer) {
+            QCOMPARE(client.holderComputer(), QStringLiteral("registratura-2"));
+            QVERIFY(ClientLock::runningElsewhereText(folder.path(), client.holderComputer())
+                        .contains(QStringLiteral("\"registratura-2\"")));
+        }
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
 
 class TestCardTable : public QObject
 {
@@ -22,6 +23,8 @@ private slots:
     void textAssignment_data();
     void textAssignment();
     void dateFieldKeepsWholeDays();
+    void entryTimesAreWallClockTimes_data();
+    void entryTimesAreWallClockTimes();
     void valuesWithoutValue();
     void textsStayApartWhenOneChanges();
     void integerFieldRefusesText();
@@ -154,6 +157,35 @@ void TestCardTable::dateFieldKeepsWholeDays()
     for (double absurd : {2958466.0, -693594.0, 1e300, -1e300})
         QVERIFY_THROWS_EXCEPTION(QorError, t.field(CardFields::CATDATE).setAsFloat(absurd));
     QCOMPARE(t.field(CardFields::CATDATE).asString(), QStringLiteral("31.12.9999"));
+}
+
+// An entry time is what the clock said, whatever the time zone makes of that hour: the hour a
+// clock skips in spring and the one it goes through twice in autumn read and print as themselves.
+void TestCardTable::entryTimesAreWallClockTimes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("dayNumber");
+    QTest::newRow("ordinary") << "15.03.2017 14:30:00" << 42809.60417;
+    QTest::newRow("in the spring gap") << "29.03.2026 2:30:00" << 46110.10417;
+    QTest::newRow("in the autumn fold") << "25.10.2026 2:30:00" << 46320.10417;
+    QTest::newRow("midnight: date alone") << "29.03.2026" << 46110.0;
+}
+
+void TestCardTable::entryTimesAreWallClockTimes()
+{
+    QFETCH(QString, text);
+    QFETCH(double, dayNumber);
+    const bool zoneSet = qEnvironmentVariableIsSet("TZ");
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    CardTable t;
+    t.append();
+    t.field(CardFields::CHANGEDATE).setAsString(text);
+    QCOMPARE(std::round(t.field(CardFields::CHANGEDATE).asFloat() * 1e5) / 1e5, dayNumber);
+    t.field(CardFields::CHANGEDATE).setAsFloat(dayNumber);
+    const QString shown = t.field(CardFields::CHANGEDATE).asString();
+    zoneSet ? qputenv("TZ", zone) : qunsetenv("TZ");
+    QCOMPARE(shown, text);
 }
 
 void TestCardTable::valuesWithoutValue()
@@ -775,9 +807,10 @@ void TestCardTable::calculatedFields_data()
     QTest::newRow("no type, 410 is not education") << true << 0 << 410 << mid << QString();
     QTest::newRow("education 601 cut to 50")
         << true << 2 << 601 << mid
-        << QStringLiteral("(средние) Экспертная группа по аттестации средних медицинских "
-                          "работников учреждений образования и социальной сферы")
-               .left(50);
+        << QStringLiteral("(средние) Экспертная группа по аттестации средних");
+    QTest::newRow("cut at a blank: the blank goes, as in any text field")
+        << false << 2 << 417 << mid
+        << QStringLiteral("(средние) ВМК «Лечебное дело», «Акушерское дело»,");
     QTest::newRow("other type number")
         << false << 3 << 401 << mid
         << QStringLiteral("(врачи) Экспертная группа по аттестации педагогических работников "

@@ -93,7 +93,7 @@ void TestCardTextFormat::workedExample()
     QVERIFY(!back.field(CardFields::JOB).hasValue());
     QCOMPARE(back.field(CardFields::CHANGEDATE).asDayNumber(), 42809.60417);
     QCOMPARE(Clock::fromDayNumber(back.field(CardFields::CHANGEDATE).asDayNumber()),
-             QDateTime(QDate(2017, 3, 15), QTime(14, 30, 0, 288)));
+             QDateTime(QDate(2017, 3, 15), QTime(14, 30, 0, 288), Qt::UTC));
     QCOMPARE(back.field(CardFields::CATDATE).asDayNumber(), 41011.0);
 }
 

@@ -51,6 +51,8 @@ private slots:
     void cellValues_data();
     void cellValues();
     void currentCardStays();
+    void titleFormsNoMarker_data();
+    void titleFormsNoMarker();
 
 private:
     QByteArray fill(CardTable &t, const QStringList &titles, const QStringList &fields)
@@ -151,6 +153,34 @@ void TestRtfReport::currentCardStays()
     const QByteArray rtf = fill(t, kTwoTitles, kTwoFields);
     QVERIFY(rtf.contains("\\row 1\\cell A\\cell N\\cell \\row 2\\cell B"));
     QCOMPARE(t.currentRow(), 2);
+}
+
+// A meeting's name that reads like a marker is printed as it is, and every card gets its row.
+void TestRtfReport::titleFormsNoMarker_data()
+{
+    QTest::addColumn<QString>("meeting");
+    QTest::newRow("block") << "Март [_] 2";
+    QTest::newRow("number") << "[#]";
+    QTest::newRow("column") << "Март [Фамилия]";
+}
+
+void TestRtfReport::titleFormsNoMarker()
+{
+    QFETCH(QString, meeting);
+    CardTable t;
+    addPerson(t, QStringLiteral("Иванов"), QStringLiteral("Иван"));
+    addPerson(t, QStringLiteral("Ёлкин"), QStringLiteral("Пётр"));
+    const QString path = m_dir.filePath(QStringLiteral("title.rtf"));
+    FillRtfTemplate(MakeRtfTemplate(PrintListTitle(meeting), kTwoTitles), path, t, kTwoTitles,
+                    kTwoFields);
+    const QByteArray rtf = CardFileTestKit::fileBytes(path);
+    QByteArray title = RtfEscape(PrintListTitle(meeting));
+    title.replace('[', "\\'5b");
+    QVERIFY2(rtf.contains("\\fs20 " + title + "\\par "), rtf.constData());
+    QVERIFY2(rtf.contains("\\row 1\\cell " + RtfEscape(QStringLiteral("Иванов"))), rtf.constData());
+    QVERIFY2(rtf.endsWith("\\cell \\row 2\\cell " + RtfEscape(QStringLiteral("Ёлкин")) + "\\cell " +
+                          RtfEscape(QStringLiteral("Пётр")) + "\\cell \\row \\pard \\par }"),
+             rtf.constData());
 }
 
 QTEST_GUILESS_MAIN(TestRtfReport)

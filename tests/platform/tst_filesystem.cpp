@@ -9,6 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
+#include <functional>
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -77,6 +82,8 @@ private slots:
     void saveOntoFolderFails();
     void syncCanBeLeftOut();
     void saveReplacesReadOnlyTarget();
+    void nothingButRegularFilesIsOpened_data();
+    void nothingButRegularFilesIsOpened();
     void listFiles();
     void programFolderAndJoin();
 };
@@ -309,6 +316,71 @@ void TestFileSystem::programFolderAndJoin()
              QStringLiteral("/a/x.dat"));
     QCOMPARE(FileSystem::joinPath(QStringLiteral("/a"), QStringLiteral("x.dat")),
              QStringLiteral("/a") + QDir::separator() + QStringLiteral("x.dat"));
+}
+
+// A folder shared by several clerks may hold anything under the names the program uses: nothing
+// there may make it write elsewhere, or wait for good. "what" stands at the path; the victim is
+// a file elsewhere that must stay as it is.
+void TestFileSystem::nothingButRegularFilesIsOpened_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("refused");
+#ifdef Q_OS_WIN
+    QSKIP("links and FIFOs are made by the Linux tests; Windows keeps only disk files (onDisk)");
+#endif
+    QTest::newRow("write over a link") << "link" << "write" << false;
+    QTest::newRow("write over a second name") << "hard link" << "write" << false;
+    QTest::newRow("write onto a FIFO") << "fifo" << "write" << true;
+    QTest::newRow("append through a link") << "link" << "append" << true;
+    QTest::newRow("append to a FIFO") << "fifo" << "append" << true;
+    QTest::newRow("read a FIFO") << "fifo" << "read" << true;
+    QTest::newRow("read a link to a FIFO") << "link to fifo" << "read" << true;
+    QTest::newRow("read a link to /dev/zero") << "link to zero" << "read" << true;
+    QTest::newRow("read a file over the limit") << "huge" << "read" << true;
+}
+
+void TestFileSystem::nothingButRegularFilesIsOpened()
+{
+#ifndef Q_OS_WIN
+    QFETCH(QString, what);
+    QFETCH(QString, operation);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Апрель.tmp"));
+    const QString victim = dir.filePath(QStringLiteral("чужой.txt"));
+    const QString fifo = dir.filePath(QStringLiteral("канал"));
+    put(victim, "precious");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    if (what == QLatin1String("link"))
+        QVERIFY(QFile::link(victim, path));
+    else if (what == QLatin1String("hard link"))
+        QVERIFY(QFile::link(victim, path) && QFile::remove(path) &&
+                ::link(QFile::encodeName(victim).constData(), QFile::encodeName(path).constData()) == 0);
+    else if (what == QLatin1String("fifo"))
+        QVERIFY(QFile::rename(fifo, path));
+    else if (what == QLatin1String("link to fifo"))
+        QVERIFY(QFile::link(fifo, path));
+    else if (what == QLatin1String("link to zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else if (what == QLatin1String("huge"))
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly) && QFile::resize(path, FileSystem::kMaxReadSize + 1));
+
+    const QString message = errorOf([&] {
+        if (operation == QLatin1String("write"))
+            FileSystem::writeWhole(path, "<QOR>\r\n");
+        else if (operation == QLatin1String("append"))
+            FileSystem::appendWhole(path, "entry\r\n");
+        else
+            FileSystem::readWhole(path);
+    });
+    QCOMPARE(message.isEmpty(), !refused);
+    if (refused)
+        QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
+    else
+        QCOMPARE(readBack(path), QByteArray("<QOR>\r\n"));
+    QCOMPARE(readBack(victim), QByteArray("precious"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestFileSystem)
