@@ -29,6 +29,16 @@ ExportResult WriteExport(CardTable &table, const ReferenceLists &lists, const QS
 {
     ExportResult result;
     result.path = ExportFilePath(folder);
+    // The log holds the path in Windows-1251: a folder it cannot name is refused before a byte
+    // is written, rather than an export that is there but reported as failed.
+    const qsizetype bad = Cp1251::firstUnencodable(result.path);
+    if (bad >= 0) {
+        const qsizetype length = result.path.at(bad).isHighSurrogate() ? 2 : 1;
+        throw QorError(QStringLiteral("Символа \"%1\" в пути \"%2\" нет в кодировке Windows-1251: "
+                                      "журнал выгрузки не может его записать. Выберите другую "
+                                      "папку")
+                           .arg(result.path.mid(bad, length), result.path));
+    }
     if (FileSystem::anythingExists(result.path)) {
         try {
             FileSystem::removeFile(result.path);

@@ -104,40 +104,36 @@ bool IniRegistry::load(IniDocument *doc)
         return fail(QStringLiteral("на месте файла настроек %1 находится папка").arg(m_path));
     if (!info.exists())
         return true; // nothing stored yet
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(
-            QStringLiteral("файл настроек %1 не читается: %2").arg(m_path, file.errorString()));
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fail(
-            QStringLiteral("файл настроек %1 не читается: %2").arg(m_path, file.errorString()));
-    file.close();
+    if (info.isFile() && info.size() > kMaxFileSize)
+        return setAside(doc);
+    QByteArray bytes;
+    try {
+        // Never waits on a FIFO, never follows a link to a device.
+        bytes = FileSystem::readWhole(m_path);
+    } catch (const QorError &e) {
+        return fail(QStringLiteral("файл настроек %1 не читается: %2").arg(m_path, e.message()));
+    }
     if (bytes.size() > kMaxFileSize)
-        return setAside(IniDocument(),
-                        QStringLiteral("файл настроек %1 слишком велик").arg(m_path));
+        return setAside(doc);
     *doc = IniDocument::parse(bytes);
-    if (doc->firstDamagedLine() == 0)
-        return true;
-    return setAside(*doc, QStringLiteral("файл настроек %1 повреждён (строка %2)")
-                              .arg(m_path)
-                              .arg(doc->firstDamagedLine()));
+    return doc->firstDamagedLine() == 0 || setAside(doc);
 }
 
-bool IniRegistry::setAside(const IniDocument &salvaged, const QString &why)
+bool IniRegistry::setAside(IniDocument *salvaged)
 {
     const QString aside = m_path + QStringLiteral(".damaged");
     QFile::remove(aside);
     if (!QFile::rename(m_path, aside))
-        return fail(why + QStringLiteral("; переименовать его в %1 не удалось").arg(aside));
-    if (salvaged.isEmpty())
-        return fail(why + QStringLiteral("; он сохранён как %1").arg(aside));
-    if (!save(salvaged))
-        return fail(why + QStringLiteral("; он сохранён как %1, но новый файл не записан: %2")
-                              .arg(aside, errorString()));
-    return fail(why + QStringLiteral("; он сохранён как %1, прочитанные значения перенесены "
-                                     "в новый файл")
-                          .arg(aside));
+        return fail(QStringLiteral("файл настроек %1 повреждён; переименовать его в %2 не удалось")
+                        .arg(m_path, aside));
+    if (!salvaged->isEmpty() && !save(*salvaged))
+        return fail(QStringLiteral("файл настроек %1 повреждён; он сохранён как %2, но новый файл "
+                                   "не записан: %3")
+                        .arg(m_path, aside, errorString()));
+    setNotice(QStringLiteral("Файл настроек \"%1\" был повреждён. Он сохранён как \"%2\"; "
+                             "значения, которые удалось прочитать, перенесены в новый файл.")
+                  .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(aside)));
+    return true;
 }
 
 bool IniRegistry::save(const IniDocument &doc)

@@ -13,9 +13,9 @@ class IniDocument;
 // two changes from overlapping; when it cannot be had in time the change goes ahead anyway.
 //
 // A file that cannot be understood (bytes that are not UTF-8 text, lines that are neither
-// sections nor values, a file over kMaxFileSize) fails the operation that finds it: the file is
-// kept beside as "<name>.damaged" and the values that could be read are written to a new file,
-// so that only that one operation fails and the user's file is not lost.
+// sections nor values, a file over kMaxFileSize) is kept beside as "<name>.damaged", the values
+// that could be read are written to a new file, and the operation goes on with them as if they
+// had been read: nothing recovered is lost, and takeNotice() tells the user once.
 class IniRegistry : public RegistryBackend
 {
 public:
@@ -44,7 +44,7 @@ private:
     template <typename Read> Result read(Read &&read);
     template <typename Change> bool change(Change &&apply);
     bool load(IniDocument *doc);
-    bool setAside(const IniDocument &salvaged, const QString &why);
+    bool setAside(IniDocument *salvaged);
     bool save(const IniDocument &doc);
     bool fail(const QString &error);
 

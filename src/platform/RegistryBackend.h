@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 
 // The per-user registry branch HKEY_CURRENT_USER, string values only. Key paths are relative to
 // that branch and use backslashes as in the registry ("Software\VELNOR\Ордана 2017"); an empty
@@ -56,12 +57,17 @@ public:
     virtual bool replaceKey(const QString &keyPath, const Values &values, QString *failedName);
 
     QString errorString() const { return m_error; }
+    // What an operation found and mended on its way (a damaged store kept aside, its readable
+    // values carried over), for the user; empty when there was nothing. Taken once.
+    QString takeNotice() { return std::exchange(m_notice, QString()); }
 
 protected:
     void setErrorString(const QString &error) { m_error = error; }
+    void setNotice(const QString &notice) { m_notice = notice; }
 
 private:
     QString m_error;
+    QString m_notice;
 };
 
 // Joins key path parts with backslashes, dropping empty parts and doubled separators.

@@ -9,6 +9,7 @@
 #include "platform/IniRegistry.h"
 #include "platform/QorError.h"
 #include "support/Failures.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -557,7 +558,7 @@ private slots:
         INI_FILE_ONLY();
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("reported");
-        QTest::addColumn<QString>("line0"); // what "Line0" reads after the first failure
+        QTest::addColumn<QString>("line0"); // what "Line0" reads
         const QByteArray head =
             "[Software\\VELNOR\\\xD0\x9E\xD1\x80\xD0\xB4\xD0\xB0\xD0\xBD\xD0\xB0 "
             "2017\\Defaults]\nLine0=a=1\n";
@@ -576,27 +577,51 @@ private slots:
         QTest::newRow("byte order mark and CRLF")
             << "\xEF\xBB\xBF" + QByteArray(head).replace("\n", "\r\n") << false << "a=1";
     }
+    // A damaged file is kept aside, and what could be read of it is used at once, as if read:
+    // the user is told once, and no failure leaves the remembered values empty.
     void damagedFile()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, reported);
         QFETCH(QString, line0);
         writeFile(bytes);
-        const QString error =
-            errorOf([] { SettingsStore().ReadSetting(kSettings, "Defaults", "Line0", "None"); });
-        QCOMPARE(error,
-                 reported ? QStringLiteral("Ошибка чтения значения для 'Line0'") : QString());
+        ScriptedDialogs dialogs;
+        if (reported)
+            dialogs.expectMessage();
+        QString read;
+        QCOMPARE(errorOf([&] { read = SettingsStore().ReadSetting(kSettings, "Defaults", "Line0", "None"); }),
+                 QString());
+        QCOMPARE(read, line0);
         QFile aside(iniPath() + ".damaged");
         QCOMPARE(aside.exists(), reported);
         if (reported) {
+            QVERIFY(dialogs.log().at(0).text.contains(QDir::toNativeSeparators(aside.fileName())));
             // The user's file is kept as it was.
             QVERIFY(aside.open(QIODevice::ReadOnly));
             QCOMPARE(aside.readAll(), bytes);
         }
-        // Reported once: from then on the store works with what could be read.
+        dialogs.verifyDone();
         QCOMPARE(SettingsStore().ReadSetting(kSettings, "Defaults", "Line0", "None"), line0);
         SettingsStore().WriteSetting(kSettings, "Defaults", "Line9", "z");
         QCOMPARE(SettingsStore().ReadSetting(kSettings, "Defaults", "Line9", "None"), "z");
+    }
+
+    // The remembered defaults of a damaged file survive the close of the program.
+    void damagedFileKeepsTheDefaults()
+    {
+        INI_FILE_ONLY();
+        saveDefaults(listOf({"@LPU=85\t", "@JOB=хирургия", "@FTYPE=1"}));
+        QFile file(iniPath());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("junk line\n");
+        file.close();
+        DefaultsList list;
+        loadDefaults(list);
+        QCOMPARE(lines(list), QStringList({"@LPU=85\t", "@JOB=хирургия", "@FTYPE=1"}));
+        saveDefaults(list);
+        DefaultsList again;
+        loadDefaults(again);
+        QCOMPARE(lines(again), lines(list));
     }
 
     void secondProcessReadsBackIdentically()

@@ -144,6 +144,11 @@ void TestExport::failures_data()
         << "М" << true << "missing" << false << "Неверное имя файла" << false;
     QTest::newRow("log cannot be written")
         << "М" << true << "" << true << "Неверное имя файла" << true;
+    QTest::newRow("a folder the log cannot name: nothing written")
+        << "М" << true << "导出 ✓" << false
+        << "Символа \"导\" в пути \"<path>\" нет в кодировке Windows-1251: журнал выгрузки не "
+           "может его записать. Выберите другую папку"
+        << false;
 }
 
 void TestExport::failures()
@@ -157,6 +162,9 @@ void TestExport::failures()
     CardTable t;
     addPerson(t, QStringLiteral("А"), QStringLiteral("Б"));
     const QString chosen = m_target->filePath(folder);
+    if (folder != QLatin1String("missing"))
+        QVERIFY(QDir().mkpath(chosen));
+    error.replace(QStringLiteral("<path>"), ExportFilePath(chosen));
     if (!meeting.isEmpty())
         m_dialogs.expectFolder(folderChosen, chosen);
     QString programFolder = m_program->path();

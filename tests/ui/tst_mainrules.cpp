@@ -44,6 +44,10 @@ private slots:
         QTest::newRow("other letter case")
             << "2017-новое ЗАСЕДАНИЕ" << QStringList{"a", "2017-Новое заседание"} << "" << taken;
         QTest::newRow("same after cleaning") << " a/b " << QStringList{"AB"} << "" << taken;
+        QTest::newRow("a letter Windows-1251 lacks")
+            << "Итог ✓" << QStringList() << ""
+            << "Символ \"✓\" нельзя записать в название заседания: его нет в кодировке "
+               "Windows-1251";
     }
 
     void newMeetingName()

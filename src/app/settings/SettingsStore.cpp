@@ -2,6 +2,7 @@
 
 #include "app/AppTitle.h"
 #include "data/DefaultsList.h"
+#include "platform/Dialogs.h"
 #include "platform/QorError.h"
 
 #include <QDebug>
@@ -71,12 +72,22 @@ QString SettingsStore::checkedRead(const QString &keyPath, const QString &valueN
     throwFailure(QString::fromUtf8(kReadFailed), valueName);
 }
 
+void SettingsStore::reportNotice() const
+{
+    // Once per mend: the store that was set aside is sound again afterwards.
+    const QString notice = m_backend->takeNotice();
+    if (!notice.isEmpty())
+        Dialogs::instance().warning(applicationTitle(), notice);
+}
+
 QString SettingsStore::ReadSetting(const QString &keyPath, const QString &subKey,
                                    const QString &valueName, const QString &def)
 {
     // A key path that cannot be created is not reported here; a store that cannot be read at
     // all is, as a failed read of the value.
-    switch (m_backend->keyExists(keyPath)) {
+    const RegistryBackend::Result key = m_backend->keyExists(keyPath);
+    reportNotice();
+    switch (key) {
     case RegistryBackend::Result::Missing:
         m_backend->createKey(keyPath);
         break;
@@ -94,6 +105,7 @@ void SettingsStore::WriteSetting(const QString &keyPath, const QString &subKey,
                                  const QString &valueName, const QString &text)
 {
     m_backend->createKey(keyPath); // as in ReadSetting: the value's write reports
+    reportNotice();
     const QString path = joinKeyPath(keyPath, subKey);
     if (!subKey.isEmpty() && !m_backend->createKey(path))
         throwFailure(QString::fromUtf8(kCreateKeyFailed), subKey);
@@ -136,6 +148,7 @@ std::optional<QString> SettingsStore::readValue(const QString &keyPath, const QS
 {
     bool found = false;
     const QString text = checkedRead(keyPath, valueName, &found);
+    reportNotice();
     return found ? std::optional<QString>(text) : std::nullopt;
 }
 
@@ -143,6 +156,7 @@ void SettingsStore::writeSettings(const QString &keyPath, const QString &subKey,
                                   const RegistryBackend::Values &values)
 {
     m_backend->createKey(keyPath);
+    reportNotice();
     const QString path = joinKeyPath(keyPath, subKey);
     if (!subKey.isEmpty() && !m_backend->createKey(path))
         throwFailure(QString::fromUtf8(kCreateKeyFailed), subKey);
@@ -154,6 +168,8 @@ void SettingsStore::writeSettings(const QString &keyPath, const QString &subKey,
 void SettingsStore::replaceKey(const QString &keyPath, const RegistryBackend::Values &values)
 {
     QString failed;
-    if (!m_backend->replaceKey(keyPath, values, &failed))
+    const bool replaced = m_backend->replaceKey(keyPath, values, &failed);
+    reportNotice();
+    if (!replaced)
         throwFailure(QString::fromUtf8(kWriteFailed), failed);
 }

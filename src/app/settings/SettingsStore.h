@@ -59,5 +59,8 @@ private:
     [[noreturn]] void throwFailure(const QString &format, const QString &name) const;
     QString checkedRead(const QString &keyPath, const QString &valueName, bool *found);
 
+    // Tells the user what the backend mended on its way (a damaged file), once.
+    void reportNotice() const;
+
     std::unique_ptr<RegistryBackend> m_backend;
 };

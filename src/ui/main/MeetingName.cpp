@@ -2,6 +2,7 @@
 
 #include "data/MeetingFiles.h"
 #include "data/ReferenceList.h"
+#include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
 #include "platform/QorError.h"
 
@@ -54,6 +55,15 @@ QString accept(const QString &entered, const QStringList &existing)
     // at the next start its cards would seem lost. It counts as no name at all.
     if (name.isEmpty() || MeetingNameOf(name + QLatin1String(".dat")) != name)
         throw QorError(QStringLiteral("Вы не ввели никакого имени для отчета!"));
+    // The name is the printed list's title, in Windows-1251: a meeting no list could be printed
+    // for is refused now, as a card field refuses such a letter.
+    const qsizetype bad = Cp1251::firstUnencodable(name);
+    if (bad >= 0) {
+        const qsizetype length = name.at(bad).isHighSurrogate() ? 2 : 1;
+        throw QorError(QStringLiteral("Символ \"%1\" нельзя записать в название заседания: его "
+                                      "нет в кодировке Windows-1251")
+                           .arg(name.mid(bad, length)));
+    }
     for (const QString &other : existing) {
         if (ReferenceList::equalIgnoringCase(other, name))
             throw QorError(QStringLiteral("Такое название заседания уже существует!"));
