@@ -21,6 +21,14 @@ QString checkedFolder(const QString &typed)
         throw QorError(QStringLiteral("Программа Ордана уже установлена в папке \"%1\"!\r\n"
                                       "Вам необходимо выбрать другую папку для установки.")
                            .arg(folder));
+#ifndef Q_OS_WIN
+    // A desktop starts no launcher whose program lies under a "%": GLib looks the program up by
+    // its escaped name ("%%") and finds none. Refused before anything is copied.
+    if (folder.contains(u'%'))
+        throw QorError(QStringLiteral("Из папки, в имени которой есть знак \"%\", рабочий стол не "
+                                      "запустит программу.\r\nВыберите другую папку для "
+                                      "установки."));
+#endif
     return folder;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "platform/Cp1251.h"
 #include "platform/FileErrors.h"
 #include "platform/FileSystemNative.h"
 #include "platform/QorError.h"
@@ -9,7 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <cerrno>
+
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#endif
 
 namespace {
 
@@ -280,6 +286,29 @@ QStringList listFiles(const QString &folder, const QString &suffix)
         if (name.endsWith(suffix, Qt::CaseInsensitive))
             names.append(name);
     }
+    return names;
+}
+
+QStringList namesOutsideSystemEncoding(const QString &folder, const QString &suffix)
+{
+    QStringList names;
+#ifndef Q_OS_WIN
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        QStringDecoder system(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+        const QString decoded = system.decode(name);
+        if (system.hasError() && decoded.endsWith(suffix, Qt::CaseInsensitive))
+            names.append(Cp1251::decode(name));
+    }
+    ::closedir(dir);
+    names.sort();
+#else
+    Q_UNUSED(folder);
+    Q_UNUSED(suffix);
+#endif
     return names;
 }
 

@@ -66,6 +66,11 @@ QStringList listFiles(const QString &folder, const QString &suffix);
 // What readWhole, writeWhole and appendWhole say of a path that is no regular file.
 QString notRegularFileMessage(const QString &path);
 
+// The names, read as Windows-1251, of the files in folder ending in suffix whose names are no
+// text in the system's encoding: names unpacked from an archive made on Windows hold
+// Windows-1251 bytes, which Qt cannot name and so cannot open. Empty on Windows.
+QStringList namesOutsideSystemEncoding(const QString &folder, const QString &suffix);
+
 // Test seam. The hook runs before each step; a non-zero result makes that step fail with that
 // native error (an errno on Linux, a GetLastError() code on Windows) as if the system had
 // refused it. Write runs once per chunk of at most kChunkSize bytes.

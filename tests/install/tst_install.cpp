@@ -253,6 +253,12 @@ void TestInstall::okChecks_data()
     QTest::newRow("earlier folder with /") << "<earlier>/" << true << earlier;
     QTest::newRow("earlier folder with blanks") << " <earlier> " << true << earlier;
     QTest::newRow("earlier folder, program gone") << "<earlier>" << false << "";
+#ifndef Q_OS_WIN // GLib finds no program under a "%" of a launcher
+    QTest::newRow("a folder with %")
+        << "/tmp/Выгрузка 100%" << false
+        << "Из папки, в имени которой есть знак \"%\", рабочий стол не запустит программу.\r\n"
+           "Выберите другую папку для установки.";
+#endif
 #ifdef Q_OS_WIN // the same folder there
     QTest::newRow("earlier folder in other case") << "<earlier-lower>" << true << earlier;
 #else

@@ -82,6 +82,7 @@ private slots:
     void saveOntoFolderFails();
     void syncCanBeLeftOut();
     void saveReplacesReadOnlyTarget();
+    void namesOutsideTheSystemEncoding();
     void nothingButRegularFilesIsOpened_data();
     void nothingButRegularFilesIsOpened();
     void listFiles();
@@ -316,6 +317,26 @@ void TestFileSystem::programFolderAndJoin()
              QStringLiteral("/a/x.dat"));
     QCOMPARE(FileSystem::joinPath(QStringLiteral("/a"), QStringLiteral("x.dat")),
              QStringLiteral("/a") + QDir::separator() + QStringLiteral("x.dat"));
+}
+
+// Names unpacked from a Windows archive hold Windows-1251 bytes: Qt cannot open such files, and
+// the program names them to the user instead of passing them over.
+void TestFileSystem::namesOutsideTheSystemEncoding()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows names files in UTF-16: every name is text");
+#else
+    QTemporaryDir dir;
+    for (const QByteArray name : {QByteArray("\xcc\xe0\xf0\xf2.dat"), QByteArray("ok.dat"),
+                                  QByteArray("\xcc\xe0\xf0\xf2.txt")}) {
+        const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
+        std::FILE *file = std::fopen(path.constData(), "wb");
+        QVERIFY(file);
+        std::fclose(file);
+    }
+    QCOMPARE(FileSystem::namesOutsideSystemEncoding(dir.path(), QStringLiteral(".dat")),
+             QStringList{QStringLiteral("Март.dat")});
+#endif
 }
 
 // A folder shared by several clerks may hold anything under the names the program uses: nothing

@@ -1,5 +1,6 @@
 #include "ui/main/MeetingList.h"
 
+#include "app/AppTitle.h"
 #include "app/CommandGuard.h"
 #include "data/MeetingFiles.h"
 #include "data/TDM1.h"
@@ -28,6 +29,16 @@ void MeetingList::fill()
 {
     TDM1 &dm = dataModule();
     const QStringList meetings = ListMeetings(m_folder);
+    // Files no meeting can be made of are named, not passed over in silence.
+    const QStringList unnamed = FileSystem::namesOutsideSystemEncoding(m_folder, QStringLiteral(".dat"));
+    if (!unnamed.isEmpty())
+        Dialogs::instance().warning(
+            applicationTitle(),
+            QStringLiteral("Файлы заседаний, имена которых записаны не в кодировке системы "
+                           "(так их сохраняет архиватор Windows), не открываются и не показаны в "
+                           "списке: %1.\r\nПереименуйте их, например командой «convmv -f cp1251 "
+                           "-t utf8 --notest *.dat» в папке программы.")
+                .arg(unnamed.join(QStringLiteral(", "))));
     m_cbKom->clear();
     m_cbKom->addItems(meetings);
     if (meetings.isEmpty()) {
