@@ -19,6 +19,16 @@ void removeWhatIsNoLock(const QString &path)
         QFile::remove(path);
 }
 
+// The computer's name as QLockFile writes it into its lock.
+QString thisComputer()
+{
+#ifdef Q_OS_WIN
+    return qEnvironmentVariable("COMPUTERNAME");
+#else
+    return QSysInfo::machineHostName();
+#endif
+}
+
 } // namespace
 
 ClientLock::ClientLock(const QString &folder) : m_folder(folder) {}
@@ -54,7 +64,8 @@ ClientLock::Result ClientLock::acquire()
                 return Result::Locked;
             m_lock.reset();
             return Result::Unavailable;
-        } else if (!computer.isEmpty() && computer != QSysInfo::machineHostName()) {
+        } else if (!computer.isEmpty() &&
+                   computer.compare(thisComputer(), Qt::CaseInsensitive) != 0) {
             m_holder = computer;
             m_lock.reset();
             return Result::HeldOnAnotherComputer;
