@@ -167,3 +167,19 @@ platform_steps() {
     step check_installation
     step print_in_education_variant
 }
+
+# "Вы&ход" through the menu "&Файл": Wine takes Alt+X only from a Latin key, which a Russian
+# keyboard has not; xdotool would have to lend one, and that races with the program.
+close_program() {
+    press alt+Cyrillic_ef Cyrillic_ha
+    await_client_end
+}
+
+# The proposed name comes selected: typing replaces it (no Ctrl+A, for the reason above).
+create_meeting() {
+    press Tab Tab space
+    await '^Добавить заседание комиссии$'
+    type_text "$meeting"
+    press Return
+    await '^Ордана$'
+}
