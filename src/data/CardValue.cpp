@@ -79,13 +79,11 @@ void assignText(CardRecord &record, int field, const QString &text)
         const QStringView stored = QStringView(paired).left(def.size);
         // Refused here, with the field named, rather than when the meeting is saved: a card
         // that cannot be written would make every later save of its meeting fail.
-        const qsizetype bad = Cp1251::firstUnencodable(stored);
-        if (bad >= 0) {
-            const qsizetype length = stored.at(bad).isHighSurrogate() ? 2 : 1;
+        const QString bad = Cp1251::firstUnencodableCharacter(stored);
+        if (!bad.isEmpty())
             throw QorError(QStringLiteral("Символ \"%1\" нельзя записать в поле '%2': его нет "
                                           "в кодировке Windows-1251")
-                               .arg(paired.mid(bad, length), def.labelText()));
-        }
+                               .arg(bad, def.labelText()));
         assignTextBytes(record, field, Cp1251::encode(stored));
         return;
     }

@@ -31,14 +31,12 @@ ExportResult WriteExport(CardTable &table, const ReferenceLists &lists, const QS
     result.path = ExportFilePath(folder);
     // The log holds the path in Windows-1251: a folder it cannot name is refused before a byte
     // is written, rather than an export that is there but reported as failed.
-    const qsizetype bad = Cp1251::firstUnencodable(result.path);
-    if (bad >= 0) {
-        const qsizetype length = result.path.at(bad).isHighSurrogate() ? 2 : 1;
+    const QString bad = Cp1251::firstUnencodableCharacter(result.path);
+    if (!bad.isEmpty())
         throw QorError(QStringLiteral("Символа \"%1\" в пути \"%2\" нет в кодировке Windows-1251: "
                                       "журнал выгрузки не может его записать. Выберите другую "
                                       "папку")
-                           .arg(result.path.mid(bad, length), result.path));
-    }
+                           .arg(bad, result.path));
     if (FileSystem::anythingExists(result.path)) {
         try {
             FileSystem::removeFile(result.path);

@@ -69,6 +69,14 @@ qsizetype firstUnencodable(QStringView text)
     return -1;
 }
 
+QString firstUnencodableCharacter(QStringView text)
+{
+    const qsizetype bad = firstUnencodable(text);
+    if (bad < 0)
+        return QString();
+    return text.mid(bad, text.at(bad).isHighSurrogate() ? 2 : 1).toString();
+}
+
 bool canEncode(QStringView text)
 {
     return firstUnencodable(text) < 0;

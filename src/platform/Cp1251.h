@@ -21,4 +21,8 @@ bool canEncode(QStringView text);
 // The first character of text that Windows-1251 cannot hold, or -1.
 qsizetype firstUnencodable(QStringView text);
 
+// That character itself, whole (both halves of a surrogate pair), for a message naming it;
+// empty when every character can be held.
+QString firstUnencodableCharacter(QStringView text);
+
 } // namespace Cp1251

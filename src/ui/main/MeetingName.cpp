@@ -57,13 +57,11 @@ QString accept(const QString &entered, const QStringList &existing)
         throw QorError(QStringLiteral("Вы не ввели никакого имени для отчета!"));
     // The name is the printed list's title, in Windows-1251: a meeting no list could be printed
     // for is refused now, as a card field refuses such a letter.
-    const qsizetype bad = Cp1251::firstUnencodable(name);
-    if (bad >= 0) {
-        const qsizetype length = name.at(bad).isHighSurrogate() ? 2 : 1;
+    const QString bad = Cp1251::firstUnencodableCharacter(name);
+    if (!bad.isEmpty())
         throw QorError(QStringLiteral("Символ \"%1\" нельзя записать в название заседания: его "
                                       "нет в кодировке Windows-1251")
-                           .arg(name.mid(bad, length)));
-    }
+                           .arg(bad));
     for (const QString &other : existing) {
         if (ReferenceList::equalIgnoringCase(other, name))
             throw QorError(QStringLiteral("Такое название заседания уже существует!"));
