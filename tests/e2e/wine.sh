@@ -174,12 +174,3 @@ close_program() {
     press alt+Cyrillic_ef Cyrillic_ha
     await_client_end
 }
-
-# The proposed name comes selected: typing replaces it (no Ctrl+A, for the reason above).
-create_meeting() {
-    press Tab Tab space
-    await '^Добавить заседание комиссии$'
-    type_text "$meeting"
-    press Return
-    await '^Ордана$'
-}
