@@ -4,6 +4,7 @@
 #include "data/CardTable.h"
 #include "data/CardTableModel.h"
 #include "ui/controls/CardGridHeader.h"
+#include "ui/controls/CurrentCellDelegate.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -39,6 +40,7 @@ CardGrid::CardGrid(QWidget *parent) : QTableView(parent), m_header(new CardGridH
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
         p.setColor(QPalette::Inactive, role, p.color(QPalette::Active, role));
     setPalette(p);
+    setItemDelegate(new CurrentCellDelegate(this));
 }
 
 void CardGrid::setCardModel(CardTableModel *model)

@@ -11,6 +11,7 @@
 #include <QSizeGrip>
 #include <QStyle>
 #include <QToolTip>
+#include <QWindow>
 
 LookupComboBox::LookupComboBox(QWidget *parent) : QComboBox(parent)
 {
@@ -194,10 +195,15 @@ bool LookupComboBox::event(QEvent *event)
             return true;
         }
         QToolTip::showText(pos, text, this, rect());
-        // Qt places a tooltip below the mouse pointer; this one covers the cut text.
+        // Qt places a tooltip below the mouse pointer; this one covers the cut text. Laid under
+        // the pointer, it must let the pointer through: otherwise the box sees the pointer
+        // leave, and Qt hides the tip at once.
         for (QWidget *tip : QApplication::topLevelWidgets()) {
-            if (tip->inherits("QTipLabel") && tip->isVisible())
-                tip->move(pos);
+            if (!tip->inherits("QTipLabel") || !tip->isVisible())
+                continue;
+            if (QWindow *window = tip->windowHandle())
+                window->setFlag(Qt::WindowTransparentForInput);
+            tip->move(pos);
         }
         return true;
     }
