@@ -2,6 +2,7 @@
 
 #include "platform/Cp1251.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -97,6 +98,26 @@ QString ReferenceList::folded(QStringView text)
     for (qsizetype i = 0; i < text.size(); ++i)
         dst[i] = foldedChar(text.at(i).unicode());
     return out;
+}
+
+bool ReferenceList::matchesWords(QStringView text, QStringView query)
+{
+    const auto words = [](QStringView from) {
+        QString plain = folded(from).replace(u'ё', u'е');
+        for (QChar &c : plain) {
+            if (!c.isLetterOrNumber())
+                c = u' ';
+        }
+        return plain.split(u' ', Qt::SkipEmptyParts);
+    };
+    const QStringList textWords = words(text);
+    const QStringList queryWords = words(query);
+    if (queryWords.isEmpty())
+        return false;
+    return std::all_of(queryWords.begin(), queryWords.end(), [&](const QString &wanted) {
+        return std::any_of(textWords.begin(), textWords.end(),
+                           [&](const QString &word) { return word.startsWith(wanted); });
+    });
 }
 
 bool ReferenceList::equalIgnoringCase(QStringView a, QStringView b)

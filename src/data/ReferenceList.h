@@ -45,6 +45,9 @@ public:
 
     // The comparison all lookups use.
     static bool equalIgnoringCase(QStringView a, QStringView b);
+    // Whether every word of query begins some word of text, in any order: letter case and
+    // "ё/е" ignored; blanks, quotes, «», brackets and other marks only part the words.
+    static bool matchesWords(QStringView text, QStringView query);
 
 private:
     static QString folded(QStringView text);

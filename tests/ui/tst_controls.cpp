@@ -13,6 +13,8 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
+#include <QListView>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -225,6 +227,66 @@ private slots:
         if (index >= 0)
             QCOMPARE(chosen.last().at(0).toString(),
                      ReferenceLists::cardTypeFilter().at(index).key);
+    }
+
+    // Words inside the texts, by the keys a clerk presses: "|" is a pause, "\n" Enter, "\t" Tab,
+    // "~" Escape. listed: the entries the drop-down showed before the last key.
+    void lookupWordSearch_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<int>("commits");
+        QTest::newRow("words inside, Enter") << "обл бол\n" << 0 << 9 << 1;
+        QTest::newRow("beginning fails, words go on") << "гбуз обл дет\n" << 1 << 3 << 1;
+        QTest::newRow("Tab takes the highlighted") << "спид\t" << 14 << 1 << 1;
+        QTest::newRow("е for ё") << "противотуберкулезный\n" << 5 << 3 << 1;
+        QTest::newRow("Escape keeps the beginning chosen") << "обл бол~" << 3 << 9 << 0;
+        QTest::newRow("a pause starts afresh") << "гбз|обл" << 3 << 0 << 0;
+        QTest::newRow("a beginning still chooses at once") << "гбуз «обл" << 0 << 0 << 0;
+    }
+
+    void lookupWordSearch()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, index);
+        QFETCH(int, listed);
+        QFETCH(int, commits);
+        const int interval = QApplication::keyboardInputInterval();
+        QApplication::setKeyboardInputInterval(150);
+        const auto restore = qScopeGuard([&] { QApplication::setKeyboardInputInterval(interval); });
+        QWidget window;
+        LookupComboBox box(&window);
+        QLineEdit after(&window);
+        box.setList(&ReferenceLists::normalWorkplaces());
+        window.show();
+        box.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QSignalSpy committed(&box, &LookupComboBox::entryCommitted);
+        int shown = 0;
+        for (const QChar c : keys) {
+            QWidget *target = box.view()->isVisible() ? static_cast<QWidget *>(box.view()) : box.lineEdit();
+            const auto *list = static_cast<QListView *>(box.view());
+            shown = 0;
+            for (int row = 0; box.view()->isVisible() && row < box.count(); ++row)
+                shown += list->isRowHidden(row) ? 0 : 1;
+            if (c == u'|')
+                QTest::qWait(250);
+            else if (c == u'\n')
+                QTest::keyClick(target, Qt::Key_Return);
+            else if (c == u'\t')
+                QTest::keyClick(target, Qt::Key_Tab);
+            else if (c == u'~')
+                QTest::keyClick(target, Qt::Key_Escape);
+            else
+                type(target, QString(c));
+        }
+        QCOMPARE(shown, listed);
+        QCOMPARE(box.currentIndex(), index);
+        QCOMPARE(committed.size(), commits);
+        QTRY_VERIFY(!box.view()->isVisible());
+        if (index >= 0)
+            QCOMPARE(box.currentText(), box.itemText(index));
     }
 
     void lookupKeysAndClearing()

@@ -121,7 +121,13 @@ void TestEntryControls::dateBox_data()
     QTest::newRow("short form") << "12.04.2012" << QDate(2012, 4, 12);
     QTest::newRow("without leading zeros") << "1.2.2012" << QDate(2012, 2, 1);
     QTest::newRow("no such day") << "29.02.2017" << QDate();
-    QTest::newRow("two-digit year") << "12.04.12" << QDate();
+    QTest::newRow("two-digit year, this century") << "15.03.20" << QDate(2020, 3, 15);
+    QTest::newRow("two-digit year, the last") << "1.2.45" << QDate(1945, 2, 1);
+    QTest::newRow("eight digits") << "15032020" << QDate(2020, 3, 15);
+    QTest::newRow("six digits") << "150329" << QDate(2029, 3, 15);
+    QTest::newRow("slashes") << "15/03/2020" << QDate(2020, 3, 15);
+    QTest::newRow("dashes") << "15-03-2020" << QDate(2020, 3, 15);
+    QTest::newRow("no such day, no dots") << "31022020" << QDate();
     QTest::newRow("letters are not typed") << "12.04.2012г" << QDate(2012, 4, 12);
 }
 
@@ -133,6 +139,10 @@ void TestEntryControls::dateBox()
     typeKeys(this->date, text);
     QCOMPARE(this->date->isAcceptable(), date.isValid());
     QCOMPARE(table.field(F::CATDATE).asDate(), date);
+    if (!date.isValid())
+        return;
+    QTest::keyClick(this->date, Qt::Key_Tab);
+    QCOMPARE(this->date->text(), date.toString(u"dd.MM.yyyy"_s));
 }
 
 void TestEntryControls::dateBoxRefusesLeavingWithNoDate()

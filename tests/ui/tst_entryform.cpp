@@ -104,6 +104,9 @@ void TestEntryForm::navigationPostsWithoutAsking()
         kit.click("btnNext");
         QCOMPARE(kit.form->windowTitle(), cards == 1 ? u"А X X"_s : u"Б X X"_s);
         QCOMPARE(kit.w("btnNext")->isEnabled(), cards > 1);
+        // Past the last card the next key goes to the card's first box, not back a card.
+        if (cards == 1)
+            QCOMPARE(kit.focused(), u"lcbPODKOM"_s);
         QVERIFY(!kit.applyEnabled());
         kit.click("btnPrior");
         QCOMPARE(kit.form->windowTitle(), u"А X X"_s);
@@ -277,6 +280,10 @@ void TestEntryForm::couplingOfFollowingNewCards()
         QCOMPARE(kit.focused(), u"lcbPODKOM"_s);
         typeKeys(QApplication::focusWidget(), typed);
         QCOMPARE(kit.value(F::PODKOM), QString::number(chosen));
+        // The entries typing passes ("(" is a doctors' group) leave the card type alone; the
+        // entry chosen on leaving sets it.
+        QCOMPARE(kit.table().field(F::FTYPE).asInteger(), firstType);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(kit.table().field(F::FTYPE).asInteger(), chosenType);
         fillRequired(kit, CardFields::StoredCount, F::FAM);
         kit.set(F::SPEC, chosenType == 1 ? u"2011.27"_s : u"2011.103"_s);
@@ -346,7 +353,12 @@ void TestEntryForm::failedSaveThenSecondApplySavesAgain()
         kit.click("btnApply");
         QCOMPARE(kit.asked(), QStringList{refused});
         QVERIFY(kit.applyEnabled());
+        // The card shown is unchanged: the clerk moves on to the refused card unhindered.
+        kit.click("btnNext");
+        QCOMPARE(kit.asked(), QStringList());
+        QCOMPARE(kit.form->windowTitle(), u"Старая X X"_s);
     });
+    kit.table().first();
     QCOMPARE(kit.value(F::CATNUM), u"1"_s);
     QVERIFY(!kit.savedSurnames(F::CATNUM).contains(u"А=1"_s));
 
@@ -373,15 +385,19 @@ void TestEntryForm::leavingNameBoxes_data()
     QTest::addColumn<QString>("typedSurname"); // empty: tabbed through unchanged
     QTest::addColumn<QString>("surname");
     QTest::addColumn<QString>("surnameKomu");
+    QTest::addColumn<bool>("byApply"); // Alt+М with the focus still in the box, not Tab
     QTest::newRow("tabbed through") << ""
                                     << "ИВАНОВА"
-                                    << "ИВАНОВОЙ";
+                                    << "ИВАНОВОЙ" << false;
     QTest::newRow("changed, in lower case") << "петрова"
                                             << "ПЕТРОВА"
-                                            << "ПЕТРОВА";
+                                            << "ПЕТРОВА" << false;
     QTest::newRow("emptied") << "\b"
                              << ""
-                             << "";
+                             << "" << false;
+    QTest::newRow("changed, then Alt+М") << "петровская"
+                                         << "ПЕТРОВСКАЯ"
+                                         << "ПЕТРОВСКАЯ" << true;
 }
 
 void TestEntryForm::leavingNameBoxes()
@@ -389,6 +405,7 @@ void TestEntryForm::leavingNameBoxes()
     QFETCH(QString, typedSurname);
     QFETCH(QString, surname);
     QFETCH(QString, surnameKomu);
+    QFETCH(bool, byApply);
     EntryFormKit kit;
     addCard(kit.table(), 1, 404, u"ИВАНОВА"_s);
     kit.run(false, [&] {
@@ -401,8 +418,13 @@ void TestEntryForm::leavingNameBoxes()
         kit.focus("DBEdit2");
         if (!typedSurname.isEmpty())
             kit.type("DBEdit2", typedSurname);
-        kit.tab();
-        QCOMPARE(kit.focused(), u"DBEdit3"_s);
+        if (byApply)
+            for (const auto action : {QTest::Press, QTest::Release})
+                QTest::sendKeyEvent(action, kit.w("DBEdit2"), Qt::Key(u'М'), u"м"_s,
+                                    Qt::AltModifier);
+        else
+            kit.tab();
+        QCOMPARE(kit.focused(), byApply ? u"DBEdit2"_s : u"DBEdit3"_s);
         QCOMPARE(kit.value(F::FAM), surname);
         QCOMPARE(kit.value(F::FAM2), surnameKomu);
         QCOMPARE(kit.w<QLineEdit>("DBEdit22")->text(), surnameKomu);

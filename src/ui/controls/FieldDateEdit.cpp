@@ -39,7 +39,7 @@ FieldDateEdit::FieldDateEdit(int field, QWidget *parent)
 {
     setMaxLength(10);
     setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), this));
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9./-]*")), this));
     connect(this, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
     connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
         if (!runGuarded([&] { store(text); }))
@@ -64,11 +64,20 @@ int FieldDateEdit::fieldIndex() const
 
 QDate FieldDateEdit::parse(const QString &text)
 {
+    // Day, month and year: parted by dots, slashes or dashes, or six or eight digits in a row.
     const QString t = text.trimmed();
-    QDate date = QDate::fromString(t, QStringLiteral("dd.MM.yyyy"));
-    if (!date.isValid())
-        date = QDate::fromString(t, QStringLiteral("d.M.yyyy"));
-    return date;
+    static const QRegularExpression parted(
+        QStringLiteral("^(\\d{1,2})[./-](\\d{1,2})[./-](\\d{2}|\\d{4})$"));
+    static const QRegularExpression digits(QStringLiteral("^(\\d{2})(\\d{2})(\\d{2}|\\d{4})$"));
+    QRegularExpressionMatch match = parted.match(t);
+    if (!match.hasMatch())
+        match = digits.match(t);
+    if (!match.hasMatch())
+        return QDate();
+    int year = match.captured(3).toInt();
+    if (match.capturedLength(3) == 2)
+        year += year < 30 ? 2000 : 1900;
+    return QDate(year, match.captured(2).toInt(), match.captured(1).toInt());
 }
 
 QString FieldDateEdit::format(const QDate &date)
@@ -96,12 +105,13 @@ void FieldDateEdit::ensureAcceptable()
 
 void FieldDateEdit::store(const QString &text)
 {
-    // The card enters editing at the first keystroke; only a whole date, or none, is stored.
+    // The card enters editing at the first keystroke. A text that is no date stores none: on
+    // the way to "29.02.2017" the box passes "29.02.20", which must not stay behind as 2020.
     m_link->write([&text](const CardField &field) {
-        if (text.trimmed().isEmpty())
-            field.clear();
-        else if (const QDate date = parse(text); date.isValid())
+        if (const QDate date = parse(text); date.isValid())
             field.setAsDate(date);
+        else
+            field.clear();
     });
 }
 
@@ -156,6 +166,9 @@ void FieldDateEdit::focusOutEvent(QFocusEvent *event)
     const Qt::FocusReason reason = event->reason();
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
+    // A date typed in any accepted form is shown in the one form of the list.
+    if (const QDate date = parse(text()); date.isValid() && text() != format(date))
+        setText(format(date));
     // Refused once the focus has settled elsewhere: a click on a button then comes to nothing.
     if (!isAcceptable())
         QMetaObject::invokeMethod(this, &FieldDateEdit::refuseLeaving, Qt::QueuedConnection);

@@ -7,9 +7,11 @@ class CalendarPopup;
 class CardTable;
 class FieldLink;
 
-// A date box bound to a date field of the current card: the user types the date in the short
-// Russian form (dd.MM.yyyy) or chooses it from the drop-down calendar (the button, F4 or
-// Alt+Down). An empty box is no value. Leaving the box with a text that is no date is refused
+// A date box bound to a date field of the current card: the user types the date (day, month and
+// year parted by ".", "/" or "-", or six or eight digits in a row; a two-digit year 00-29 is
+// 20xx, 30-99 is 19xx) or chooses it from the drop-down calendar (the button, F4 or Alt+Down).
+// On leaving, the box shows the date in the short Russian form (dd.MM.yyyy). An empty box is
+// no value. Leaving the box with a text that is no date is refused
 // with "''<text>'' - неверная дата" and the focus stays.
 class FieldDateEdit : public QLineEdit
 {

@@ -111,6 +111,15 @@ void FieldLineEdit::focusOutEvent(QFocusEvent *event)
         showQuietly(m_link->field().asString());
 }
 
+void FieldLineEdit::finishVisit()
+{
+    if (!m_inVisit)
+        return;
+    const bool changed = text() != m_visitText;
+    m_visitText = text();
+    emit left(changed);
+}
+
 void FieldLineEdit::hideEvent(QHideEvent *event)
 {
     m_inVisit = false;

@@ -22,6 +22,9 @@ public:
     void bind(CardTable *table);
     int fieldIndex() const;
     void setUpperCase(bool upper);
+    // Acts as if the focus left the box (left), the visit going on from the text as it is: the
+    // owner checks the card with the box still focused.
+    void finishVisit();
 
 signals:
     // The focus moved on to another control; changed: the text differs from the one the box

@@ -7,6 +7,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QScreen>
 #include <QSizeGrip>
 #include <QStyle>
@@ -25,9 +26,12 @@ LookupComboBox::LookupComboBox(QWidget *parent) : QComboBox(parent)
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(8);
 
+    view()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, [this](int) {
         m_typed.clear();
         emit keyChosen(key());
+        if (m_popupJustClosed)
+            commitEntry(); // a choice in the drop-down is final
     });
     connect(this, &QComboBox::currentIndexChanged, this, [this](int) {
         if (!m_typing) {
@@ -47,6 +51,7 @@ void LookupComboBox::setList(const ReferenceList *list)
             addItem(entry.text);
     }
     setCurrentIndex(-1);
+    m_committed = -1;
 }
 
 QString LookupComboBox::key() const
@@ -58,7 +63,10 @@ QString LookupComboBox::key() const
 bool LookupComboBox::setKey(const QString &key)
 {
     const int index = m_list && !key.isEmpty() ? m_list->indexOfKey(key) : -1;
-    setCurrentIndex(index);
+    if (index != currentIndex()) {
+        setCurrentIndex(index);
+        m_committed = index;
+    }
     return index >= 0;
 }
 
@@ -72,6 +80,15 @@ void LookupComboBox::choose(int index)
         emit keyChosen(key());
 }
 
+void LookupComboBox::commitEntry()
+{
+    m_typed.clear();
+    if (currentIndex() == m_committed)
+        return;
+    m_committed = currentIndex();
+    emit entryCommitted();
+}
+
 bool LookupComboBox::typeCharacters(const QString &text)
 {
     bool changed = false;
@@ -79,19 +96,62 @@ bool LookupComboBox::typeCharacters(const QString &text)
         if (!c.isPrint())
             continue;
         const QString wanted = m_typed + c;
-        for (int i = 0; i < count(); ++i) {
-            const QString entry = itemText(i);
-            if (ReferenceList::equalIgnoringCase(QStringView(entry).left(wanted.size()), wanted)) {
-                m_typed = wanted;
-                choose(i);
-                changed = true;
-                break;
-            }
+        int begun = -1;
+        for (int i = 0; i < count() && begun < 0; ++i) {
+            if (ReferenceList::equalIgnoringCase(QStringView(itemText(i)).left(wanted.size()),
+                                                 wanted))
+                begun = i;
+        }
+        if (begun >= 0 && !m_wordSearch) {
+            m_typed = wanted;
+            choose(begun);
+            changed = true;
+        } else if (searchWords(wanted)) {
+            m_typed = wanted;
+            changed = true;
         }
     }
-    if (changed)
+    if (changed && !m_wordSearch)
         showTypedSelection();
     return changed;
+}
+
+// Lists the entries holding every word of wanted in the drop-down, the first highlighted;
+// false, changing nothing, when there is none.
+bool LookupComboBox::searchWords(const QString &wanted)
+{
+    auto *list = qobject_cast<QListView *>(view());
+    if (!list)
+        return false;
+    QList<int> found;
+    for (int i = 0; i < count(); ++i) {
+        if (ReferenceList::matchesWords(itemText(i), wanted))
+            found.append(i);
+    }
+    if (found.isEmpty())
+        return false;
+    for (int i = 0; i < count(); ++i)
+        list->setRowHidden(i, !found.contains(i));
+    m_wordSearch = true;
+    lineEdit()->setText(wanted); // the search line: what is being looked for
+    QComboBox::showPopup();      // laid out anew for the rows shown
+    placeGrip();
+    list->setCurrentIndex(model()->index(found.first(), modelColumn(), rootModelIndex()));
+    return true;
+}
+
+void LookupComboBox::endWordSearch()
+{
+    if (!m_wordSearch)
+        return;
+    m_wordSearch = false;
+    m_typed.clear();
+    if (auto *list = qobject_cast<QListView *>(view())) {
+        for (int i = 0; i < count(); ++i)
+            list->setRowHidden(i, false);
+    }
+    setEditText(currentIndex() >= 0 ? itemText(currentIndex()) : QString());
+    showFromStart();
 }
 
 void LookupComboBox::showFromStart()
@@ -116,6 +176,10 @@ void LookupComboBox::focusOutEvent(QFocusEvent *event)
 {
     m_typed.clear();
     QComboBox::focusOutEvent(event);
+    // Into the drop-down or another window is no leaving.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason &&
+        !view()->isVisible())
+        commitEntry();
 }
 
 void LookupComboBox::showTypedSelection()
@@ -132,28 +196,57 @@ bool LookupComboBox::typeKey(QKeyEvent *key)
     const Qt::KeyboardModifiers mods =
         key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
-        if (m_clearable) {
+        if (m_clearable && !m_wordSearch) {
             m_typed.clear();
             choose(-1);
         }
         return true;
     }
-    if (key->key() == Qt::Key_Backspace && mods == Qt::NoModifier) {
-        if (!m_typed.isEmpty()) {
-            m_typed.chop(1);
-            showTypedSelection();
-        }
-        return true;
-    }
-    if (mods == Qt::NoModifier && !key->text().isEmpty() && key->text().at(0).isPrint()) {
+    const bool backspace = key->key() == Qt::Key_Backspace && mods == Qt::NoModifier;
+    const bool character =
+        mods == Qt::NoModifier && !key->text().isEmpty() && key->text().at(0).isPrint();
+    if (!backspace && !character)
+        return false;
+    // After a pause the typing starts afresh, as in every list.
+    if (m_lastKey.isValid() && m_lastKey.elapsed() > QApplication::keyboardInputInterval())
+        m_typed.clear();
+    m_lastKey.start();
+    if (character) {
         typeCharacters(key->text());
+    } else if (!m_typed.isEmpty()) {
+        m_typed.chop(1);
+        if (!m_wordSearch)
+            showTypedSelection();
+        else if (!m_typed.isEmpty())
+            searchWords(m_typed);
+        else
+            lineEdit()->clear();
+    }
+    return true;
+}
+
+// Keys in the drop-down: typing goes on searching, and Tab takes the highlighted entry as Enter
+// does, then moves on.
+bool LookupComboBox::popupKey(QKeyEvent *key)
+{
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        const int row = view()->currentIndex().isValid() ? view()->currentIndex().row() : -1;
+        hidePopup();
+        if (row >= 0)
+            choose(row);
+        commitEntry();
+        focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
         return true;
     }
-    return false;
+    if (key->key() == Qt::Key_Delete)
+        return false;
+    return typeKey(key);
 }
 
 void LookupComboBox::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        commitEntry();
     if (!typeKey(event))
         QComboBox::keyPressEvent(event);
 }
@@ -162,6 +255,9 @@ bool LookupComboBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (m_grip && watched == m_grip->parentWidget() && event->type() == QEvent::Resize)
         placeGrip();
+    if (watched == view() && event->type() == QEvent::KeyPress &&
+        popupKey(static_cast<QKeyEvent *>(event)))
+        return true;
     if (watched == lineEdit()) {
         if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn)
             m_typed.clear();
@@ -212,6 +308,7 @@ bool LookupComboBox::event(QEvent *event)
 
 void LookupComboBox::showPopup()
 {
+    endWordSearch(); // opened by the user: every entry
     QComboBox::showPopup();
     QWidget *popup = view()->parentWidget();
     if (!popup)
@@ -249,4 +346,8 @@ void LookupComboBox::hidePopup()
     if (QWidget *popup = view()->parentWidget())
         m_popupWidth = popup->width();
     QComboBox::hidePopup();
+    endWordSearch();
+    // A choice in the drop-down comes right after it closes.
+    m_popupJustClosed = true;
+    QMetaObject::invokeMethod(this, [this] { m_popupJustClosed = false; }, Qt::QueuedConnection);
 }

@@ -41,8 +41,13 @@ TfmVvod::TfmVvod(QWidget *parent) : QDialog(parent)
     connect(m_ui.btnExit, &QPushButton::clicked, this, &QWidget::close);
     connect(m_ui.btnLPU, &QPushButton::clicked, this, guarded([this] { btnLPUClick(); }));
     connect(m_ui.btnJOB, &QPushButton::clicked, this, guarded([this] { btnJOBClick(); }));
-    connect(m_ui.lcbPODKOM, &FieldComboBox::shownTextChanged, this,
-            [this](const QString &text) { runGuarded([&] { lcbPODKOMChange(text); }); });
+    // The card type follows the subcommission finally chosen, not each entry typing passes.
+    connect(m_ui.lcbPODKOM, &FieldComboBox::shownTextChanged, this, [this](const QString &text) {
+        if (!m_ui.lcbPODKOM->isChoosing())
+            runGuarded([&] { lcbPODKOMChange(text); });
+    });
+    connect(m_ui.lcbPODKOM, &LookupComboBox::entryCommitted, this,
+            [this] { runGuarded([&] { lcbPODKOMChange(m_ui.lcbPODKOM->shownText()); }); });
 
     const struct
     {
@@ -228,8 +233,19 @@ void TfmVvod::NextRec()
     cbSPECSelect();
 }
 
+void TfmVvod::finishTyping()
+{
+    // A shortcut presses a button with the focus still in a box: the box counts as left.
+    QWidget *focus = focusWidget();
+    if (auto *line = qobject_cast<FieldLineEdit *>(focus))
+        line->finishVisit();
+    else if (auto *box = qobject_cast<LookupComboBox *>(focus))
+        box->commitEntry();
+}
+
 void TfmVvod::Proverka()
 {
+    finishTyping();
     CardTable &t = table();
     FieldComboBox *specialty = EntryRules::isDoctor(t) ? m_ui.cbSPECvr : m_ui.cbSPECsr;
     if (const auto refused =
@@ -259,7 +275,11 @@ void TfmVvod::btnApplyClick()
 
 void TfmVvod::btnNextPriorClick(bool next)
 {
-    Proverka();
+    // An unchanged card is not checked again: a save refused because of another card must not
+    // keep the clerk from moving to that card.
+    finishTyping();
+    if (m_newMode || table().state() != CardTable::State::Browse)
+        Proverka();
     if (m_newMode) {
         m_newCard = true;
         NextRec();
@@ -279,12 +299,12 @@ void TfmVvod::btnNextPriorClick(bool next)
     }
     if (next ? t.atEnd() : t.atStart()) {
         QPushButton *stopped = next ? m_ui.btnNext : m_ui.btnPrior;
-        QPushButton *other = next ? m_ui.btnPrior : m_ui.btnNext;
         const bool hadFocus = stopped->hasFocus();
         stopped->setEnabled(false);
-        // Enter pressed again goes back the other way rather than on to "Выход".
-        if (hadFocus && other->isVisible() && other->isEnabled())
-            other->setFocus(Qt::OtherFocusReason);
+        // Back to the card's first box: a key pressed again neither moves back nor goes on to
+        // "Выход".
+        if (hadFocus)
+            focusFirstBox();
         m_couplingArmed = true;
         return;
     }

@@ -38,6 +38,7 @@ private:
     // Preparing the card now current, or a new one in new-card mode.
     void NextRec();
     // The card check: obsolete entries, then the post; throws what fails.
+    void finishTyping();
     void Proverka();
     void btnApplyClick();
     void btnNextPriorClick(bool next);
