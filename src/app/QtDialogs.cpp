@@ -1,10 +1,14 @@
 #include "app/QtDialogs.h"
 
+#include "app/BoxPlacement.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -43,22 +47,37 @@ QMessageBox::StandardButtons toQt(Dialogs::Buttons buttons)
 Dialogs::Answer QtDialogs::message(const QString &caption, const QString &text, Icon icon,
                                    Buttons buttons)
 {
-    return show(caption, text, icon, buttons, false);
+    return show(caption, text, icon, buttons, {});
 }
 
 Dialogs::Answer QtDialogs::messageOnTop(const QString &caption, const QString &text, Icon icon,
                                         Buttons buttons)
 {
-    return show(caption, text, icon, buttons, true);
+    return show(caption, text, icon, buttons, {true, false, QRect()});
+}
+
+Dialogs::Answer QtDialogs::cautiousQuestion(const QString &caption, const QString &text,
+                                            Icon icon, Buttons buttons, const QRect &keepClear)
+{
+    return show(caption, text, icon, buttons, {false, true, keepClear});
 }
 
 Dialogs::Answer QtDialogs::show(const QString &caption, const QString &text, Icon icon,
-                                Buttons buttons, bool onTop)
+                                Buttons buttons, const Manner &manner)
 {
-    QMessageBox box(toQt(icon), caption, text, toQt(buttons), QApplication::activeWindow());
+    QWidget *over = QApplication::activeWindow();
+    QMessageBox box(toQt(icon), caption, text, toQt(buttons), over);
     box.setWindowModality(Qt::ApplicationModal);
-    if (onTop)
+    if (manner.onTop)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (manner.cautious) {
+        if (QAbstractButton *safe = box.button(QMessageBox::Cancel) ? box.button(QMessageBox::Cancel)
+                                                                  : box.button(QMessageBox::No))
+            box.setDefaultButton(qobject_cast<QPushButton *>(safe));
+    }
+    BoxPlacement::fitCaption(&box);
+    if (!manner.keepClear.isEmpty())
+        BoxPlacement::placeClearOf(&box, manner.keepClear, over);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;
@@ -84,6 +103,12 @@ bool QtDialogs::inputText(const QString &caption, const QString &prompt, QString
         if (maxLength > 0)
             edit->setMaxLength(maxLength);
         edit->selectAll();
+        // Wide enough for the caption and for a long name typed: the dialog takes its size from
+        // its layout, so the edit line carries the width.
+        const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+        edit->setMinimumWidth(qMax(BoxPlacement::captionWidth(&dialog),
+                                   dialog.fontMetrics().averageCharWidth() * 56) -
+                              margins.left() - margins.right());
     }
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -10,11 +10,19 @@ public:
                    Buttons buttons) override;
     Answer messageOnTop(const QString &caption, const QString &text, Icon icon,
                         Buttons buttons) override;
+    Answer cautiousQuestion(const QString &caption, const QString &text, Icon icon,
+                            Buttons buttons, const QRect &keepClear) override;
     bool inputText(const QString &caption, const QString &prompt, QString &value,
                    int maxLength) override;
     bool chooseFolder(const QString &caption, QString &folder) override;
 
 private:
+    struct Manner
+    {
+        bool onTop = false;
+        bool cautious = false;
+        QRect keepClear;
+    };
     Answer show(const QString &caption, const QString &text, Icon icon, Buttons buttons,
-                bool onTop);
+                const Manner &manner);
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <unordered_set>
 
 namespace {
 
@@ -400,6 +401,32 @@ void CardTable::deleteCurrent()
     m_cards[size_t(record->seq() - m_firstSeq)].reset();
     noteRows(Announcement::Rows::Removed, row);
     setCurrent(isEmpty() ? -1 : qMin(row, count() - 1), isEmpty(), isEmpty(), true);
+    m_news.content = true;
+    op.finish();
+    runHandler(m_afterDelete);
+}
+
+void CardTable::deleteRows(QList<int> rows)
+{
+    cancel();
+    ensureOrdered();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.isEmpty() || rows.first() < 0 || rows.last() >= count())
+        throw QorError(QStringLiteral("Невозможно выполнить операцию над пустым набором данных"));
+
+    Operation op(*this);
+    std::unordered_set<const CardRecord *> gone;
+    for (int row : std::as_const(rows))
+        gone.insert(m_view[size_t(row)]);
+    const auto isGone = [&gone](const CardRecord *record) { return gone.count(record) > 0; };
+    m_view.erase(std::remove_if(m_view.begin(), m_view.end(), isGone), m_view.end());
+    m_order.erase(std::remove_if(m_order.begin(), m_order.end(), isGone), m_order.end());
+    for (const CardRecord *record : gone)
+        m_cards[size_t(record->seq() - m_firstSeq)].reset();
+    noteRows(Announcement::Rows::Reset);
+    const int next = rows.first();
+    setCurrent(isEmpty() ? -1 : qMin(next, count() - 1), isEmpty(), isEmpty(), true);
     m_news.content = true;
     op.finish();
     runHandler(m_afterDelete);

@@ -93,6 +93,9 @@ public:
     void post();
     void cancel();
     void deleteCurrent();
+    // Deletes the cards of the given visible rows at once: one AfterDelete for all of them, so
+    // one save. The current row becomes the first row after them, or the last.
+    void deleteRows(QList<int> rows);
     void empty();
 
     // Moving over the visible cards.

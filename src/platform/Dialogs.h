@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,15 @@ public:
         return message(caption, text, icon, buttons);
     }
 
+    // A question about something that cannot be undone by the program: its safe answer (Cancel,
+    // or No) is the default, so that Enter or Space pressed by habit destroys nothing. Laid where
+    // it does not cover keepClear (screen coordinates; empty: anywhere), the row it asks about.
+    virtual Answer cautiousQuestion(const QString &caption, const QString &text, Icon icon,
+                                    Buttons buttons, const QRect &keepClear = QRect())
+    {
+        Q_UNUSED(keepClear);
+        return message(caption, text, icon, buttons);
+    }
     // An input box with one edit line; false when cancelled.
     virtual bool inputText(const QString &caption, const QString &prompt, QString &value,
                            int maxLength) = 0;

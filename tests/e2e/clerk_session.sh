@@ -118,10 +118,10 @@ window_has_size() {
     grep -qx "WIDTH=$1" <<<"$geometry" && grep -qx "HEIGHT=$2" <<<"$geometry"
 }
 
-# The focus starts in the filter box; two Tabs on is "Новое заседание". The proposed name comes
-# selected, so typing replaces it.
+# The focus starts in the card list; three Tabs on (the filter box, the meeting selector) is
+# "Новое заседание". The proposed name comes selected, so typing replaces it.
 create_meeting() {
-    press Tab Tab space
+    press Tab Tab Tab space
     await '^Добавить заседание комиссии$'
     type_text "$meeting"
     press Return
@@ -197,11 +197,11 @@ type_midlevel_worker() {
     press Tab; type_text 'ольге'
     press Tab; type_text 'викторовне'
     press Tab; type_text 'Сестр'                  # Сестринское дело, from the mid-level list
-    press Tab; type_text 'Гор'                    # Городская поликлиника № 3
+    press Tab; type_text 'поликлиника 3'          # by words inside: Городская поликлиника № 3
     press Tab Tab BackSpace                       # the remembered detail removed
     press Tab Tab; type_text 'медицинская сестра п'
     press Tab; type_text 'вт'
-    press Tab; type_text '01.03.2014'
+    press Tab; type_text '01032014'               # 01.03.2014, typed without dots
     press Tab; type_text '17/2-лс'
     press Tab; type_text 'п'
     press Tab; type_text 'присвоить п'
@@ -210,10 +210,10 @@ type_midlevel_worker() {
     await '^Ордана$'
 }
 
-# From "Новое заседание", where the focus came back, three Tabs on is the filter box; Down
-# steps from "Врачи и средние" to "Врачи" (typing "Врачи" keeps the first, which begins so).
+# From the card list, where the focus came back, one Tab on is the filter box; Down steps from
+# "Врачи и средние" to "Врачи" (typing "Врачи" keeps the first, which begins so).
 filter_to_doctors() {
-    press Tab Tab Tab Down
+    press Tab Down
 }
 
 # The one mouse click of the session: the title "Фамилия" of the card list sorts by surname

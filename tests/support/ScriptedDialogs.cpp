@@ -55,6 +55,15 @@ Dialogs::Answer ScriptedDialogs::message(const QString &caption, const QString &
     return take({QStringLiteral("message"), caption, text, icon, buttons}).answer;
 }
 
+Dialogs::Answer ScriptedDialogs::cautiousQuestion(const QString &caption, const QString &text,
+                                                  Icon icon, Buttons buttons,
+                                                  const QRect &keepClear)
+{
+    return take({QStringLiteral("message"), caption, text, icon, buttons, QString(), 0, true,
+                 keepClear})
+        .answer;
+}
+
 bool ScriptedDialogs::inputText(const QString &caption, const QString &prompt, QString &value,
                                 int maxLength)
 {

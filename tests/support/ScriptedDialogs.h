@@ -20,6 +20,8 @@ public:
         Buttons buttons = Buttons::Ok;
         QString value = QString(); // what an input box offered
         int maxLength = 0;
+        bool cautious = false; // the safe answer is the default
+        QRect keepClear = QRect();
     };
 
     ScriptedDialogs();
@@ -37,6 +39,8 @@ public:
 
     Answer message(const QString &caption, const QString &text, Icon icon,
                    Buttons buttons) override;
+    Answer cautiousQuestion(const QString &caption, const QString &text, Icon icon,
+                            Buttons buttons, const QRect &keepClear) override;
     bool inputText(const QString &caption, const QString &prompt, QString &value,
                    int maxLength) override;
     bool chooseFolder(const QString &caption, QString &folder) override;

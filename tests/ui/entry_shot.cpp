@@ -9,6 +9,7 @@
 #include "ui/entry/TfmVvod.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -55,20 +56,34 @@ int main(int argc, char *argv[])
     DM1->setSaveAction(
         [&] { SaveMeeting(t, DM1->lists(), folder.path() + u'/', QStringLiteral("Заседание")); });
 
-    // With a second argument the picture is of the screen, the calendar dropped down.
-    const bool calendar = argc > 2;
+    // With a second argument the picture is of the screen: "lookup" shows the workplaces found
+    // by typing "обл бол", anything else the calendar dropped down.
+    const QString mode = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const bool screen = !mode.isEmpty();
     auto *form = new TfmVvod;
-    if (calendar)
+    if (mode == u"lookup")
+        QTimer::singleShot(400, form, [form] {
+            QWidget *box = form->findChild<QWidget *>(QStringLiteral("cbLPU"));
+            box->setFocus();
+            for (const QChar c : QStringLiteral("обл бол")) {
+                QWidget *target = QApplication::activePopupWidget()
+                                      ? QApplication::activePopupWidget()->focusWidget()
+                                      : box;
+                QKeyEvent press(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, c);
+                QApplication::sendEvent(target, &press);
+            }
+        });
+    else if (screen)
         QTimer::singleShot(400, form, [form] {
             form->findChild<FieldDateEdit *>(QStringLiteral("DBDateEdit2"))->showCalendar();
         });
-    QTimer::singleShot(800, form, [form, out, calendar] {
-        if (calendar)
+    QTimer::singleShot(1200, form, [form, out, screen] {
+        if (screen)
             QGuiApplication::primaryScreen()->grabWindow(0).save(out);
         else
             form->grab().save(out);
         QApplication::closeAllWindows();
-        form->close();
+        form->reject(); // without the close question: a picture changes no card
     });
     form->openCard(false);
     delete form;

@@ -15,6 +15,8 @@
 #include "ui/controls/CardGrid.h"
 #include "ui/controls/FindDialog.h"
 #include "ui/controls/LookupComboBox.h"
+#include "ui/main/CardListCommands.h"
+#include "ui/main/MeetingList.h"
 #include "ui/entry/TfmVvod.h"
 #include "ui/main/TfmMain.h"
 
@@ -31,6 +33,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -292,6 +296,103 @@ private slots:
         }
     }
 
+    // Where the keys go and what stays in place: the list has the focus after every command;
+    // the wheel changes no box it merely passes; a sort or a filter keeps the card, the column
+    // and the scroll.
+    static CardListCommands *m_cardListOf(const MainWindowClient &c)
+    {
+        return c.main->findChild<CardListCommands *>();
+    }
+
+    void theClerksPlace()
+    {
+        writeMeeting(folder(), "A", {{1, 404, "А"}, {2, 410, "Б"}, {1, 403, "В"}});
+        writeMeeting(folder(), "B", {{2, 410, "Г"}});
+        ScriptedDialogs dialogs;
+        MainWindowClient c(folder());
+        c.main->resize(400, 300);
+        QVERIFY(c.show());
+        CardGrid *grid = c.grid();
+        QCOMPARE(QApplication::focusWidget(), grid);
+        // At the smallest size the selector gives way and the buttons stay whole.
+        c.main->resize(c.main->minimumSize());
+        QTRY_COMPARE(c.main->size(), c.main->minimumSize());
+        for (const char *button : {"btnAdd", "tblDel"}) {
+            auto *b = c.child<QPushButton>(button);
+            QVERIFY(b->width() >= b->sizeHint().width());
+        }
+        c.main->resize(400, 300);
+
+        QWheelEvent wheel(QPointF(5, 5), c.meetings()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(c.meetings(), &wheel);
+        QCOMPARE(c.main->currentMeeting(), QStringLiteral("A"));
+
+        c.child<LookupComboBox>("lcbFTYPE")->setFocus();
+        c.entryFormOpenings([&] { c.run("aOpen"); });
+        QCOMPARE(c.main->focusWidget(), grid);
+
+        // On the card "В", in the column of the positions, scrolled to it.
+        c.table().last();
+        grid->setCurrentIndex(grid->model()->index(2, CardFields::DOL));
+        grid->scrollTo(grid->currentIndex());
+        const int scroll = grid->horizontalScrollBar()->value();
+        QVERIFY(scroll > 0);
+        m_cardListOf(c)->DBGridEh1TitleBtnClick(CardFields::FAM);
+        c.child<LookupComboBox>("lcbFTYPE")->setCurrentIndex(1); // "Врачи": "В" still shown
+        QCOMPARE(c.currentSurname(), QStringLiteral("В"));
+        QCOMPARE(grid->currentIndex().column(), int(CardFields::DOL));
+        QCOMPARE(grid->horizontalScrollBar()->value(), scroll);
+        c.child<LookupComboBox>("lcbFTYPE")->setCurrentIndex(0);
+
+        c.meetings()->setFocus();
+        c.switchTo(1);
+        QCOMPARE(c.main->focusWidget(), grid);
+        QApplication::setActiveWindow(c.main); // offscreen, the hidden form stays "active"
+        QTest::keyClick(c.main, Qt::Key_F10);
+        QVERIFY(c.main->menuBar()->activeAction());
+    }
+
+    // Questions that destroy: the safe answer is the default, they leave the row in sight, and
+    // several rows selected are deleted together, in one save.
+    void deletingAsks_data()
+    {
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<int>("left");
+        QTest::newRow("the current card") << false << "Удалить карточку ?" << 2;
+        QTest::newRow("every card, Ctrl+A") << true << "Удалить выделенные карточки (3)?" << 0;
+    }
+
+    void deletingAsks()
+    {
+        QFETCH(bool, all);
+        QFETCH(QString, question);
+        QFETCH(int, left);
+        writeMeeting(folder(), "A", {{1, 404, "А"}, {2, 410, "Б"}, {1, 403, "В"}});
+        ScriptedDialogs dialogs;
+        MainWindowClient c(folder());
+        QVERIFY(c.show());
+        int saves = 0;
+        DM1->setSaveAction([&] { ++saves; c.main->findChild<MeetingList *>()->saveCurrent(); });
+        if (all)
+            QTest::keyClick(c.grid(), Qt::Key_A, Qt::ControlModifier);
+        dialogs.expectMessage(Dialogs::Answer::Ok);
+        QTest::keyClick(c.grid(), Qt::Key_Delete);
+        const auto asked = dialogs.log().at(0);
+        QCOMPARE(asked.text, question);
+        QVERIFY(asked.cautious);
+        QVERIFY(!asked.keepClear.isEmpty());
+        dialogs.verifyDone();
+        QCOMPARE(cardsInFile(folder(), "A"), left);
+        QCOMPARE(saves, 1);
+
+        dialogs.expectMessage(Dialogs::Answer::Ok);
+        c.child<QPushButton>("tblDel")->click();
+        QVERIFY(dialogs.log().at(0).cautious);
+        QCOMPARE(QApplication::focusWidget(), c.grid());
+    }
+
     void statusLineAndHints()
     {
         writeMeeting(folder(), "A", {{1, 404, "А"}, {2, 410, "Б"}});
@@ -392,6 +493,8 @@ private slots:
             pattern->setEditText("петр");
             QTest::keyClick(pattern->lineEdit(), Qt::Key_Return); // Enter finds
             QCOMPARE(c.currentSurname(), QStringLiteral("ПЕТРОВ"));
+            // The card found shows beside the dialog, never under it.
+            QVERIFY(!dialog->frameGeometry().intersects(c.grid()->currentRowOnScreen()));
             pattern->setEditText("нет такого");
             dialogs.expectMessage();
             dialog->findChild<QPushButton *>("btnFindNext")->click();

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
 
@@ -181,10 +182,8 @@ void CardGrid::applyLayout(const GridLayoutState &state)
         verticalHeader()->setDefaultSectionSize(m_rowHeight);
 }
 
-QString CardGrid::selectionText() const
+QList<int> CardGrid::selectedRows() const
 {
-    if (!m_model)
-        return QString();
     QList<int> rows;
     for (const QItemSelectionRange &range : selectionModel()->selection()) {
         for (int row = range.top(); row <= range.bottom(); ++row)
@@ -194,6 +193,39 @@ QString CardGrid::selectionText() const
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     if (rows.isEmpty() && currentIndex().isValid())
         rows.append(currentIndex().row());
+    return rows;
+}
+
+QRect CardGrid::currentRowOnScreen() const
+{
+    if (!currentIndex().isValid())
+        return QRect();
+    const int top = rowViewportPosition(currentIndex().row());
+    const QRect row = QRect(0, top, viewport()->width(), rowHeight(currentIndex().row()))
+                          .intersected(viewport()->rect());
+    return row.isEmpty() ? QRect() : QRect(viewport()->mapToGlobal(row.topLeft()), row.size());
+}
+
+CardGrid::PlaceKeeper::PlaceKeeper(CardGrid *grid)
+    : m_grid(grid), m_column(grid->currentIndex().column()),
+      m_scroll(grid->horizontalScrollBar()->value())
+{
+}
+
+CardGrid::PlaceKeeper::~PlaceKeeper()
+{
+    const QModelIndex current = m_grid->currentIndex();
+    if (current.isValid() && m_column >= 0 && current.column() != m_column)
+        m_grid->selectionModel()->setCurrentIndex(
+            m_grid->model()->index(current.row(), m_column), QItemSelectionModel::NoUpdate);
+    m_grid->horizontalScrollBar()->setValue(m_scroll);
+}
+
+QString CardGrid::selectionText() const
+{
+    if (!m_model)
+        return QString();
+    const QList<int> rows = selectedRows();
 
     // A TAB ends many workplace codes: in a cell it would split the row in a spreadsheet.
     const auto cell = [](QString text) {

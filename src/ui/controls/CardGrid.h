@@ -54,6 +54,27 @@ public:
 
     static int defaultWidth(int field, const QFontMetrics &metrics);
 
+    // The current row as the user sees it, in screen coordinates; empty when it is not shown.
+    QRect currentRowOnScreen() const;
+    // The selected rows, in order; the current row when none is selected.
+    QList<int> selectedRows() const;
+
+    // Keeps the user's place over a change of order or filter: the current column and the
+    // horizontal scroll are what they were once the scope ends (the table keeps the card).
+    class PlaceKeeper
+    {
+    public:
+        explicit PlaceKeeper(CardGrid *grid);
+        ~PlaceKeeper();
+        PlaceKeeper(const PlaceKeeper &) = delete;
+        PlaceKeeper &operator=(const PlaceKeeper &) = delete;
+
+    private:
+        CardGrid *m_grid;
+        int m_column;
+        int m_scroll;
+    };
+
 signals:
     void titleClicked(int field);
     // Enter, Insert or Delete, whatever Shift, Ctrl or Alt is held: consumed before the grid's

@@ -134,8 +134,19 @@ bool LookupComboBox::searchWords(const QString &wanted)
         list->setRowHidden(i, !found.contains(i));
     m_wordSearch = true;
     lineEdit()->setText(wanted); // the search line: what is being looked for
-    QComboBox::showPopup();      // laid out anew for the rows shown
-    placeGrip();
+    QComboBox::showPopup();
+    // Qt sizes the drop-down for the rows it had; it gets the height of the rows shown.
+    if (QWidget *popup = list->parentWidget()) {
+        const int rows = qMin(int(found.size()), maxVisibleItems());
+        const int height = rows * list->sizeHintForRow(found.first()) + popup->height() -
+                           list->viewport()->height();
+        const bool below = popup->y() >= mapToGlobal(QPoint(0, 0)).y();
+        const int bottom = popup->geometry().bottom();
+        popup->resize(popup->width(), height);
+        if (!below)
+            popup->move(popup->x(), bottom - height + 1);
+    }
+    arrangePopup();
     list->setCurrentIndex(model()->index(found.first(), modelColumn(), rootModelIndex()));
     return true;
 }
@@ -310,6 +321,11 @@ void LookupComboBox::showPopup()
 {
     endWordSearch(); // opened by the user: every entry
     QComboBox::showPopup();
+    arrangePopup();
+}
+
+void LookupComboBox::arrangePopup()
+{
     QWidget *popup = view()->parentWidget();
     if (!popup)
         return;

@@ -78,6 +78,7 @@ private:
     void showTypedSelection();
     void showFromStart();
     void choose(int index);
+    void arrangePopup();
     void placeGrip();
 
     const ReferenceList *m_list = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/main/CardListCommands.h"
 
+#include "app/BoxPlacement.h"
 #include "app/CommandGuard.h"
 #include "data/CardTable.h"
 #include "data/TDM1.h"
@@ -14,6 +15,7 @@
 #include "ui/main/MeetingList.h"
 
 #include <QAbstractItemModel>
+#include <memory>
 
 namespace {
 
@@ -67,6 +69,7 @@ void CardListCommands::showRecordCount()
 void CardListCommands::aNewExecute()
 {
     requireMeeting(m_meetings);
+    const auto back = backToList();
     entryForm().openCard(true);
     showRecordCount();
 }
@@ -75,6 +78,7 @@ void CardListCommands::aOpenExecute()
 {
     if (cards().isEmpty())
         return;
+    const auto back = backToList();
     entryForm().openCard(false);
     showRecordCount();
 }
@@ -84,14 +88,23 @@ void CardListCommands::aDelExecute()
     CardTable &table = cards();
     if (table.isEmpty())
         return;
-    if (Dialogs::instance().message(QStringLiteral("Подтверждение удаления"),
-                                    QStringLiteral("Удалить карточку ?"), Dialogs::Icon::Warning,
-                                    Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
+    const QList<int> rows = m_grid->selectedRows();
+    const bool several = rows.size() > 1;
+    const auto back = backToList();
+    const QString question =
+        several ? QStringLiteral("Удалить выделенные карточки (%1)?").arg(rows.size())
+                : QStringLiteral("Удалить карточку ?");
+    if (Dialogs::instance().cautiousQuestion(QStringLiteral("Подтверждение удаления"), question,
+                                             Dialogs::Icon::Warning, Dialogs::Buttons::OkCancel,
+                                             m_grid->currentRowOnScreen()) != Dialogs::Answer::Ok)
         return;
     try {
-        table.deleteCurrent();
+        if (several)
+            table.deleteRows(rows);
+        else
+            table.deleteCurrent();
     } catch (...) {
-        // The card is gone from the list even when the save failed: the count must say so.
+        // The cards are gone from the list even when the save failed: the count must say so.
         showRecordCount();
         throw;
     }
@@ -103,13 +116,29 @@ void CardListCommands::aFindExecute()
     requireMeeting(m_meetings);
     if (!m_find) {
         m_find = new FindDialog(m_window);
-        m_find->setFinder([this](const CardFind::Request &r) { return findNext(r); });
+        m_find->setFinder([this](const CardFind::Request &r) {
+            const bool found = findNext(r);
+            if (found)
+                BoxPlacement::placeClearOf(m_find, m_grid->currentRowOnScreen(), m_window);
+            return found;
+        });
     }
     QList<QPair<QString, int>> columns;
     for (int field : m_grid->visibleFields())
         columns.append({m_grid->model()->headerData(field, Qt::Horizontal).toString(), field});
     m_find->prepare(columns, m_grid->currentField());
+    const auto back = backToList();
+    BoxPlacement::placeClearOf(m_find, m_grid->currentRowOnScreen(), m_window);
     m_find->exec();
+}
+
+std::shared_ptr<void> CardListCommands::backToList() const
+{
+    // Once the form or box closes, the keys go to the list again, whatever the way out.
+    return std::shared_ptr<void>(nullptr, [grid = m_grid](void *) {
+        if (grid->isVisible())
+            grid->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 bool CardListCommands::findNext(const CardFind::Request &request)
@@ -146,7 +175,13 @@ void CardListCommands::lcbFTYPEChange()
         return;
     const QString expression = CardListRules::filterExpression(
         m_ftype->currentIndex(), m_ftype->key(), m_podkom->currentIndex(), m_podkom->key());
-    cards().setFilter(expression);
+    CardTable &table = cards();
+    const CardGrid::PlaceKeeper place(m_grid);
+    const CardTable::Bookmark mark = table.bookmark();
+    table.setFilter(expression);
+    // The card stays current when the new filter still shows it.
+    if (mark && table.bookmarkValid(mark))
+        table.gotoBookmark(mark);
     showRecordCount();
 }
 
@@ -155,6 +190,7 @@ void CardListCommands::DBGridEh1TitleBtnClick(int field)
     CardTable &table = cards();
     const QString surname =
         table.isEmpty() ? QString() : table.text(table.currentRow(), CardFields::FAM);
+    const CardGrid::PlaceKeeper place(m_grid);
     {
         ScopedViewUpdates views(table);
         table.setSortField(CardListRules::sortFieldOfColumn(CardFields::def(field).nameText()));

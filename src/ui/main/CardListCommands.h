@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 class CardGrid;
 class CardTable;
@@ -44,6 +45,8 @@ public:
 
 private:
     void showRecordCount();
+    // Gives the list the focus when the returned guard goes.
+    std::shared_ptr<void> backToList() const;
 
     CardGrid *m_grid;
     MeetingList *m_meetings;

@@ -91,8 +91,9 @@ void MeetingList::tblDelClick()
     const QString question = QStringLiteral("Вы уверены, что хотите удалить засединие комиссии "
                                             "\"%1\" вместе со всеми его данными?")
                                  .arg(name);
-    if (Dialogs::instance().question(question, Dialogs::Buttons::OkCancel,
-                                     QStringLiteral("Запрос")) != Dialogs::Answer::Ok)
+    if (Dialogs::instance().cautiousQuestion(QStringLiteral("Запрос"), question,
+                                             Dialogs::Icon::Question, Dialogs::Buttons::OkCancel) !=
+        Dialogs::Answer::Ok)
         return;
     if (!removeMeetingFile(name))
         throw QorError(QStringLiteral("Не удалось удалить файл \"%1.dat\"!").arg(name));
@@ -142,8 +143,9 @@ bool MeetingList::mayLeave()
     const QString question =
         QStringLiteral("Изменения в заседании \"%1\" не сохранены и будут потеряны. Продолжить?")
             .arg(m_current);
-    if (Dialogs::instance().question(question, Dialogs::Buttons::OkCancel,
-                                     QStringLiteral("Запрос")) != Dialogs::Answer::Ok)
+    if (Dialogs::instance().cautiousQuestion(QStringLiteral("Запрос"), question,
+                                             Dialogs::Icon::Question, Dialogs::Buttons::OkCancel) !=
+        Dialogs::Answer::Ok)
         return false;
     dm.dropUnsavedChanges();
     return true;

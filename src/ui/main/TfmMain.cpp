@@ -11,6 +11,7 @@
 #include "output/PrintList.h"
 #include "ui/controls/CardGrid.h"
 #include "ui/controls/CurrentRowLink.h"
+#include "ui/controls/FocusedWheel.h"
 #include "ui/controls/LookupComboBox.h"
 #include "ui/main/CardListCommands.h"
 #include "ui/main/CardListRules.h"
@@ -19,6 +20,7 @@
 #include "ui/main/MainWindowState.h"
 #include "ui/main/MeetingList.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -159,12 +161,19 @@ void TfmMain::buildMeetingStrip()
 {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFixedHeight(kPanelHeight);
-    auto *label = new QLabel(QStringLiteral("Заседание комиссии:"), Panel1);
+    auto *label = m_meetingCaption = new QLabel(QStringLiteral("Заседание комиссии:"), Panel1);
     cbKom = new QComboBox(Panel1);
     cbKom->setObjectName(QStringLiteral("cbKom"));
     cbKom->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbKom->setMinimumContentsLength(12);
     cbKom->setMaximumWidth(420);
+    // In a narrow window the selector gives way first; the buttons keep their captions whole.
+    cbKom->setMinimumWidth(fontMetrics().averageCharWidth() * 3 +
+                           style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    // A very long name makes the drop-down no wider than half the screen; it shows cut.
+    cbKom->view()->setTextElideMode(Qt::ElideMiddle);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        cbKom->view()->window()->setMaximumWidth(screen->availableGeometry().width() / 2);
     label->setBuddy(cbKom);
     btnAdd = new QPushButton(QStringLiteral("Новое заседание"), Panel1);
     btnAdd->setObjectName(QStringLiteral("btnAdd"));
@@ -172,6 +181,8 @@ void TfmMain::buildMeetingStrip()
     tblDel->setObjectName(QStringLiteral("tblDel"));
     auto *row = new QHBoxLayout(Panel1);
     row->setContentsMargins(6, 0, 6, 0);
+    for (QPushButton *button : {btnAdd, tblDel})
+        button->setMinimumWidth(button->sizeHint().width());
     row->addWidget(label);
     row->addWidget(cbKom, 1);
     row->addWidget(btnAdd);
@@ -224,7 +235,12 @@ void TfmMain::wireCommands()
             [this] { runGuarded([this] { m_meetings->btnAddClick(); }); });
     connect(tblDel, &QPushButton::clicked, this,
             [this] { runGuarded([this] { m_meetings->tblDelClick(); }); });
-    connect(m_meetings, &MeetingList::switched, this, &TfmMain::ShowRecordCount);
+    connect(m_meetings, &MeetingList::switched, this, [this] {
+        ShowRecordCount();
+        // Whatever switched the meeting (the selector, a new or a deleted meeting), the keys
+        // go to its cards next.
+        DBGridEh1->setFocus(Qt::OtherFocusReason);
+    });
     for (LookupComboBox *box : {lcbFTYPE, lcbPODKOM}) {
         connect(box, &QComboBox::currentIndexChanged, this,
                 [this] { runGuarded([this] { m_cardList->lcbFTYPEChange(); }); });
@@ -238,6 +254,18 @@ void TfmMain::FormCreate()
     // long-entry tooltip (DoShowHint).
     lcbFTYPE->setCurrentIndex(0);
     lcbPODKOM->setCurrentIndex(0);
+    // The wheel changes the meeting or the filter only in the box being used, never in passing.
+    for (QComboBox *box : {static_cast<QComboBox *>(lcbFTYPE), cbKom})
+        acceptWheelOnlyWithFocus(box);
+    // F10 opens the menu, as in every Windows and KDE program.
+    auto *menuKey = new QAction(this);
+    menuKey->setShortcut(Qt::Key_F10);
+    menuKey->setShortcutContext(Qt::WindowShortcut);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        if (!menuBar()->actions().isEmpty())
+            menuBar()->setActiveAction(menuBar()->actions().first());
+    });
+    addAction(menuKey);
 }
 
 void TfmMain::setVisible(bool visible)
@@ -275,6 +303,7 @@ void TfmMain::FormShow()
     DBGridEh1->applyLayout(layout);
 
     m_meetings->fill();
+    DBGridEh1->setFocus(Qt::OtherFocusReason); // the first keys go to the cards
 }
 
 void TfmMain::closeEvent(QCloseEvent *event)
@@ -289,6 +318,19 @@ void TfmMain::closeEvent(QCloseEvent *event)
     // lost by that, while a window that cannot be closed would hold the user.
     runGuarded([&] { saveGridLayout(store, DBGridEh1->layoutState()); });
     event->accept();
+}
+
+void TfmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // In a narrow window the strip's caption goes first, then the selector shrinks: the buttons
+    // keep their captions whole.
+    const QLayout *row = Panel1->layout();
+    const int spacing = row->spacing() * 3 + row->contentsMargins().left() +
+                        row->contentsMargins().right();
+    const int needed = m_meetingCaption->sizeHint().width() + cbKom->minimumWidth() +
+                       btnAdd->minimumWidth() + tblDel->minimumWidth() + spacing;
+    m_meetingCaption->setVisible(centralWidget()->width() >= needed);
 }
 
 void TfmMain::ShowRecordCount()

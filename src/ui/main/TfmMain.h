@@ -56,6 +56,7 @@ public:
 protected:
     void setVisible(bool visible) override;
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     QMenu *createPopupMenu() override { return nullptr; }
 
 private:
@@ -74,6 +75,7 @@ private:
     LookupComboBox *lcbFTYPE;
     LookupComboBox *lcbPODKOM;
     QWidget *Panel1;
+    QLabel *m_meetingCaption;
     QComboBox *cbKom;
     QPushButton *btnAdd;
     QPushButton *tblDel;
