@@ -14,6 +14,8 @@ packages=(
     xdotool openbox x11-xkb-utils
     unrtf
     desktop-file-utils
+    # Opening the printed lists and the manual: xdg-open hands them to the desktop.
+    xdg-utils
     # The Windows build and its tests: MinGW-w64, the source of Qt (apt-get source unpacks it
     # with dpkg-dev), Wine, and the Russian locale Wine takes its Windows locale from.
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev perl

@@ -43,7 +43,8 @@ void copyRuntimeFolders(const QString &source, const QString &folder)
     }
 }
 
-void saveLaunchers(const QString &folder)
+// Returns the desktop folder when it is missing, and no desktop launcher was saved.
+QString saveLaunchers(const QString &folder)
 {
     const QString title = applicationTitle();
     Launcher launcher;
@@ -52,10 +53,14 @@ void saveLaunchers(const QString &folder)
     launcher.workingFolder = folder;
     launcher.description = title;
 
-    // The program does not check the special folders: an unknown one gets no launcher.
+    // An unknown special folder gets no launcher; a desktop folder that does not exist is not
+    // made (the desktop would not show it), and the user hears of it.
+    QString missingDesktop;
     const QString desktop = InstallPlaces::desktopFolder();
-    if (!desktop.isEmpty())
+    if (!desktop.isEmpty() && QFileInfo(desktop).isDir())
         launcher.save(desktop + Launcher::fileName(title));
+    else if (!desktop.isEmpty())
+        missingDesktop = desktop;
 
     const QString programs = InstallPlaces::programsFolder();
     if (!programs.isEmpty()) {
@@ -64,13 +69,14 @@ void saveLaunchers(const QString &folder)
         QDir().mkpath(group);
         launcher.save(group + Launcher::fileName(title));
     }
+    return missingDesktop;
 }
 
 } // namespace
 
 namespace Installation {
 
-void install(const QString &folder, const QString &executablePath)
+QString install(const QString &folder, const QString &executablePath)
 {
     // A folder that cannot be made shows at the first copy.
     QDir().mkpath(folder);
@@ -86,7 +92,7 @@ void install(const QString &folder, const QString &executablePath)
     }
     copyRuntimeFolders(source, folder);
 
-    saveLaunchers(folder);
+    return saveLaunchers(folder);
 }
 
 } // namespace Installation

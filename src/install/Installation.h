@@ -12,7 +12,9 @@ namespace Installation {
 // group "ГУЗ ВЕЛНОР/<title>", both named after the application title.
 //
 // A failed copy raises QorSystemError and ends the installation there; whatever was done
-// before stays done. A launcher that cannot be saved is missing without a message.
-void install(const QString &folder, const QString &executablePath);
+// before stays done. A launcher that cannot be saved is missing without a message. Returns the
+// desktop folder when it does not exist, so that no desktop launcher was saved (the user is
+// told); empty otherwise.
+QString install(const QString &folder, const QString &executablePath);
 
 } // namespace Installation

@@ -8,6 +8,7 @@
 #include "platform/InstallPlaces.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 void RunSetup()
 {
@@ -25,9 +26,14 @@ void RunSetup(const QString &executablePath)
         return; // cancelled: nothing written
 
     writeObrSoc(variant == QLatin1String("+") ? Variant::EducationSocial : Variant::Normal);
-    Installation::install(InstallPlaces::absoluteFolder(folder), executablePath);
+    const QString missingDesktop =
+        Installation::install(InstallPlaces::absoluteFolder(folder), executablePath);
 
-    Dialogs::instance().messageOnTop(QStringLiteral("Ордана 2011"),
-                                     QStringLiteral("Установка успешно завершена."),
+    QString done = QStringLiteral("Установка успешно завершена.");
+    if (!missingDesktop.isEmpty())
+        done += QStringLiteral("\r\nЯрлык на рабочем столе не создан: папки рабочего стола "
+                               "\"%1\" нет. Программу можно запустить из меню.")
+                    .arg(QDir::toNativeSeparators(missingDesktop));
+    Dialogs::instance().messageOnTop(QStringLiteral("Ордана 2011"), done,
                                      Dialogs::Icon::Information, Dialogs::Buttons::Ok);
 }
