@@ -327,7 +327,7 @@ void TestFileSystem::namesOutsideTheSystemEncoding()
     QSKIP("Windows names files in UTF-16: every name is text");
 #else
     QTemporaryDir dir;
-    for (const QByteArray name : {QByteArray("\xcc\xe0\xf0\xf2.dat"), QByteArray("ok.dat"),
+    for (const QByteArray &name : {QByteArray("\xcc\xe0\xf0\xf2.dat"), QByteArray("ok.dat"),
                                   QByteArray("\xcc\xe0\xf0\xf2.txt")}) {
         const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
         std::FILE *file = std::fopen(path.constData(), "wb");

@@ -135,6 +135,7 @@ bool LookupComboBox::searchWords(const QString &wanted)
     m_wordSearch = true;
     lineEdit()->setText(wanted); // the search line: what is being looked for
     QComboBox::showPopup();
+    m_popupOpen = true;
     // Qt sizes the drop-down for the rows it had; it gets the height of the rows shown.
     if (QWidget *popup = list->parentWidget()) {
         const int rows = qMin(int(found.size()), maxVisibleItems());
@@ -242,6 +243,9 @@ bool LookupComboBox::popupKey(QKeyEvent *key)
 {
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
         const int row = view()->currentIndex().isValid() ? view()->currentIndex().row() : -1;
+        // Without a selection to flash (as the Windows style does) the drop-down closes at once
+        // and takes no more of the keys typed on.
+        view()->selectionModel()->clearSelection();
         hidePopup();
         if (row >= 0)
             choose(row);
@@ -266,9 +270,20 @@ bool LookupComboBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (m_grip && watched == m_grip->parentWidget() && event->type() == QEvent::Resize)
         placeGrip();
-    if (watched == view() && event->type() == QEvent::KeyPress &&
-        popupKey(static_cast<QKeyEvent *>(event)))
-        return true;
+    if (watched == view() && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (m_popupOpen && popupKey(key))
+            return true;
+        // Keys that still reach the closed drop-down (under Wine its window keeps the keyboard
+        // for a moment) belong to the control with the focus.
+        QWidget *focus = window()->focusWidget();
+        if (!view()->isVisible() && focus && focus != view()) {
+            QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(),
+                           key->isAutoRepeat(), ushort(key->count()));
+            QCoreApplication::sendEvent(focus, &copy);
+            return true;
+        }
+    }
     if (watched == lineEdit()) {
         if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn)
             m_typed.clear();
@@ -321,6 +336,7 @@ void LookupComboBox::showPopup()
 {
     endWordSearch(); // opened by the user: every entry
     QComboBox::showPopup();
+    m_popupOpen = true;
     arrangePopup();
 }
 
@@ -359,6 +375,7 @@ void LookupComboBox::placeGrip()
 
 void LookupComboBox::hidePopup()
 {
+    m_popupOpen = false;
     if (QWidget *popup = view()->parentWidget())
         m_popupWidth = popup->width();
     QComboBox::hidePopup();

@@ -88,6 +88,7 @@ private:
     bool m_wordSearch = false;  // the drop-down lists the entries holding the typed words
     int m_committed = -1;       // the entry of the last final choice
     bool m_popupJustClosed = false;
+    bool m_popupOpen = false; // the drop-down takes keys: from showing until asked to hide
     QElapsedTimer m_lastKey;
     int m_popupWidth = 0; // as the user left the drop-down
     QSizeGrip *m_grip = nullptr;
