@@ -3,6 +3,8 @@
 #include "data/CardOrder.h"
 #include "data/CardTable.h"
 #include "data/CardTextFormat.h"
+#include "data/MeetingHistory.h"
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/QorError.h"
 
@@ -171,6 +173,9 @@ void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &f
     }
 
     const bool replacing = FileSystem::anythingExists(file);
+    const QString history = MeetingHistory::folderOf(folder, name);
+    if (replacing)
+        MeetingHistory::keepVersion(file, history, QFileInfo(temp).size());
     try {
         FileSystem::renameOver(temp, file);
     } catch (const QorFileError &) {
@@ -180,6 +185,8 @@ void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &f
     }
     refused.remember(file);
     FileSystem::syncFolder(QFileInfo(file).absolutePath());
+    if (replacing)
+        MeetingHistory::thin(history, Clock::now());
 }
 
 void LoadMeeting(CardTable &table, const QString &folder, const QString &name,

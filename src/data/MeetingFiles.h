@@ -33,7 +33,8 @@ QString meetingBackupPath(const QString &meetingFile, int number = 1);
 // first to the temporary file, which then replaces the meeting file in one step. At every
 // moment a complete meeting file is on disk. The filter and the current card stay as they were.
 // A meeting whose load refused cards is first kept in its backup file, and so is a file that
-// someone else changed since this program last read or wrote it.
+// someone else changed since this program last read or wrote it. The file replaced becomes a
+// version of the meeting (MeetingHistory), and the versions are thinned after the save.
 void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &folder,
                  const QString &name, RefusedMeetings &refused = RefusedMeetings::instance());
 

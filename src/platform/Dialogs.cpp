@@ -48,3 +48,13 @@ void Dialogs::install(Dialogs *dialogs)
 {
     g_installed = dialogs;
 }
+
+Dialogs::Silenced::Silenced() : m_installed(g_installed)
+{
+    g_installed = nullptr;
+}
+
+Dialogs::Silenced::~Silenced()
+{
+    g_installed = m_installed;
+}

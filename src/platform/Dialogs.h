@@ -54,4 +54,18 @@ public:
     // every box with its default, so that code without a user interface never blocks.
     static Dialogs &instance();
     static void install(Dialogs *dialogs); // not owned; nullptr restores the silent one
+
+    // For its lifetime no box is shown: each is answered by its default, as before one is
+    // installed. For reading files whose problems are reported otherwise.
+    class Silenced
+    {
+    public:
+        Silenced();
+        ~Silenced();
+        Silenced(const Silenced &) = delete;
+        Silenced &operator=(const Silenced &) = delete;
+
+    private:
+        Dialogs *m_installed;
+    };
 };

@@ -253,6 +253,27 @@ void removeFile(const QString &path)
         FileErrors::raiseNative(error);
 }
 
+void hardLink(const QString &existing, const QString &newName)
+{
+    int error = injected(Step::Link, newName);
+    if (!error)
+        error = FileSystemNative::hardLink(existing, newName);
+    if (error)
+        FileErrors::raiseNative(error);
+}
+
+void makeHiddenFolder(const QString &path)
+{
+    if (const int error = injected(Step::MakeFolder, path))
+        FileErrors::raiseNative(error);
+    if (QFileInfo(path).isDir())
+        return;
+    if (!QDir().mkpath(path))
+        FileErrors::raiseCode(5); // "В доступе к файлу отказано": Qt keeps the reason to itself
+    if (const int error = FileSystemNative::hideFolder(path))
+        FileErrors::raiseNative(error);
+}
+
 bool moveToTrash(const QString &path)
 {
     if (injected(Step::Remove, path))

@@ -54,6 +54,12 @@ void saveWhole(const QString &target, const QByteArray &bytes, const QString &te
 
 void clearReadOnly(const QString &path); // nothing happens when there is no such file
 void removeFile(const QString &path);
+// Gives an existing file a second name on the same volume (a hard link: not a byte written);
+// never replaces what stands at newName. File systems without links (FAT, some shares) refuse.
+void hardLink(const QString &existing, const QString &newName);
+// Makes the folder with its parents, hidden where the system marks hidden folders (Windows);
+// elsewhere the name makes a folder hidden.
+void makeHiddenFolder(const QString &path);
 // Puts the file into the desktop's trash, from where the user can restore it; false when there
 // is no trash for it (the caller then removes it) or the file could not be moved. Fault
 // injection: the Remove step.
@@ -84,7 +90,9 @@ enum class Step {
     ClearReadOnly,
     Rename,
     SyncFolder,
-    Remove
+    Remove,
+    Link,
+    MakeFolder
 };
 using FaultHook = std::function<int(Step step, const QString &path)>;
 void setFaultHook(FaultHook hook);

@@ -30,5 +30,10 @@ int clearReadOnly(const QString &path);
 int renameOver(const QString &source, const QString &target);
 int syncFolder(const QString &folder);
 int removeFile(const QString &path);
+// A second name for an existing file, on the same volume; never replaces what stands there.
+int hardLink(const QString &existing, const QString &newName);
+// Marks a folder hidden where the system has such a mark (Windows); elsewhere a name that
+// begins with "." is hidden already.
+int hideFolder(const QString &path);
 
 } // namespace FileSystemNative

@@ -181,6 +181,19 @@ int removeFile(const QString &path)
     return ::unlink(QFile::encodeName(path).constData()) == 0 ? 0 : errno;
 }
 
+int hardLink(const QString &existing, const QString &newName)
+{
+    return ::link(QFile::encodeName(existing).constData(), QFile::encodeName(newName).constData()) ==
+                   0
+               ? 0
+               : errno;
+}
+
+int hideFolder(const QString &)
+{
+    return 0;
+}
+
 } // namespace FileSystemNative
 
 #endif

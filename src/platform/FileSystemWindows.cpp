@@ -203,6 +203,19 @@ int removeFile(const QString &path)
     return DeleteFileW(wide(path)) ? 0 : lastError();
 }
 
+int hardLink(const QString &existing, const QString &newName)
+{
+    return CreateHardLinkW(wide(newName), wide(existing), nullptr) ? 0 : lastError();
+}
+
+int hideFolder(const QString &path)
+{
+    const DWORD attributes = GetFileAttributesW(wide(path));
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return lastError();
+    return SetFileAttributesW(wide(path), attributes | FILE_ATTRIBUTE_HIDDEN) ? 0 : lastError();
+}
+
 } // namespace FileSystemNative
 
 #endif

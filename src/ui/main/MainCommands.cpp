@@ -31,6 +31,9 @@ const QList<Command> &commands()
          "document-save-as", QStyle::SP_DialogSaveButton},
         {"aFind", "На&йти...", "Найти|Поиск", QKeySequence(Qt::Key_F3), "edit-find",
          QStyle::SP_FileDialogContentsView},
+        {"aHistory", "&История заседания...",
+         "История заседания|Прежние версии заседания и их восстановление", QKeySequence(),
+         "document-open-recent", QStyle::SP_BrowserReload},
         {"aAbout", "&О программе", "О программе|Вывод сведений о программе", QKeySequence(),
          "help-about", QStyle::SP_MessageBoxInformation},
         {"aManual", "Руководство", "Руководство|Открытие руководства пользователя", QKeySequence(),
@@ -47,7 +50,7 @@ const QList<Menu> &menus()
          "Команды управления карточками и папками",
          {"aNew", "aOpen", "aDel", "-", "aPrint", "-", "aExit"}},
         {"mnView", "&Вид", "Команды настройки окна", {"aToolBar", "aStatusBar"}},
-        {"mnService", "&Сервис", "Дополнительные команды", {"aExport", "aFind"}},
+        {"mnService", "&Сервис", "Дополнительные команды", {"aExport", "aFind", "-", "aHistory"}},
         {"mnHelp", "&?", "Команды получения справки", {"aAbout", "aManual"}},
     };
     return table;

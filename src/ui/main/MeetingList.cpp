@@ -3,15 +3,18 @@
 #include "app/AppTitle.h"
 #include "app/CommandGuard.h"
 #include "data/MeetingFiles.h"
+#include "data/MeetingHistory.h"
 #include "data/TDM1.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/QorError.h"
 #include "ui/main/DataModule.h"
+#include "ui/history/HistoryDialog.h"
 #include "ui/main/MeetingName.h"
 
 #include <QComboBox>
+#include <QDir>
 
 MeetingList::MeetingList(QComboBox *cbKom, const QString &folder, QObject *parent)
     : QObject(parent), m_cbKom(cbKom), m_folder(folder)
@@ -124,7 +127,38 @@ bool MeetingList::removeMeetingFile(const QString &name) const
         }
     }
     RefusedMeetings::instance().remove(file);
+    // Its versions go with it, to be restored beside it; where there is no trash they stay.
+    const QString history = MeetingHistory::folderOf(m_folder, name);
+    if (FileSystem::anythingExists(history))
+        FileSystem::moveToTrash(QDir::cleanPath(history));
     return true;
+}
+
+void MeetingList::showHistory(QWidget *parent)
+{
+    if (m_current.isEmpty())
+        throw QorError(QStringLiteral("Сначала добавьте заседание!"));
+    HistoryDialog dialog(m_current, meetingFilePath(m_folder, m_current),
+                         MeetingHistory::folderOf(m_folder, m_current), parent);
+    dialog.setRestorer([this](const QString &version) { restoreVersion(version); });
+    dialog.exec();
+}
+
+void MeetingList::restoreVersion(const QString &versionPath)
+{
+    if (!mayLeave())
+        return;
+    const QString file = meetingFilePath(m_folder, m_current);
+    MeetingHistory::restore(file, MeetingHistory::folderOf(m_folder, m_current), versionPath);
+    try {
+        CardTable &table = dataModule().cdsQor();
+        ScopedHandlerDisconnect dateRule(table, CardTable::Handler::BeforePost);
+        LoadMeeting(table, m_folder, m_current);
+    } catch (...) {
+        emit switched();
+        throw;
+    }
+    emit switched();
 }
 
 void MeetingList::saveCurrent()

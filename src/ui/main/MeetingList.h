@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QComboBox;
+class QWidget;
 
 // The meetings of the program folder in the meeting list `cbKom`, and the current meeting, whose
 // cards the card table holds. The commands throw QorError with the message the user sees.
@@ -36,6 +37,10 @@ public:
     // program): a failed save is tried again, and when it fails still the user decides whether
     // to go on without those changes. False: stay.
     bool mayLeave();
+    // "История заседания": the versions of the current meeting; the one the user restores
+    // becomes the meeting's content (the file as it was becomes a version) and is loaded.
+    void showHistory(QWidget *parent);
+    void restoreVersion(const QString &versionPath);
 
 signals:
     void switched();

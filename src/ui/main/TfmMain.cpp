@@ -13,6 +13,7 @@
 #include "ui/controls/CurrentRowLink.h"
 #include "ui/controls/FocusedWheel.h"
 #include "ui/controls/LookupComboBox.h"
+#include "ui/main/CardColumns.h"
 #include "ui/main/CardListCommands.h"
 #include "ui/main/CardListRules.h"
 #include "ui/main/DataModule.h"
@@ -38,17 +39,6 @@
 TfmMain *fmMain = nullptr;
 
 namespace {
-
-// The card list's columns in their initial order, with their designed widths (0: from the
-// field's size).
-const QList<CardGrid::Column> kColumns = {
-    {CardFields::C_FTYPE, 169},  {CardFields::FAM, 187},    {CardFields::NAME, 92},
-    {CardFields::OTCH, 127},     {CardFields::C_PODKOM, 0}, {CardFields::LPU, 78},
-    {CardFields::CHANGEDATE, 0}, {CardFields::JOB, 0},      {CardFields::DOL, 0},
-    {CardFields::CAT, 0},        {CardFields::CATDATE, 0},  {CardFields::CATNUM, 0},
-    {CardFields::DECLCAT, 0},    {CardFields::RESOL, 0},    {CardFields::SPEC, 0},
-    {CardFields::FAM2, 0},       {CardFields::NAME2, 0},    {CardFields::OTCH2, 0},
-};
 
 constexpr int kToolBarHeight = 30;
 constexpr int kPanelHeight = 37;
@@ -201,7 +191,7 @@ void TfmMain::buildCardList()
         DM1->setSubcommissionLookup(&m_podkomList);
         DM1->setSaveAction([this] { m_meetings->saveCurrent(); });
     }
-    DBGridEh1->setColumns(kColumns);
+    DBGridEh1->setColumns(cardListColumns());
 }
 
 void TfmMain::onTriggered(const char *name, std::function<void()> command)
@@ -220,6 +210,7 @@ void TfmMain::wireCommands()
     onTriggered("aPrint", [this] { aPrintExecute(); });
     onTriggered("aAbout", [this] { aAboutExecute(); });
     onTriggered("aManual", [this] { aManualExecute(); });
+    onTriggered("aHistory", [this] { m_meetings->showHistory(this); });
     connect(m_actions.value("aExit"), &QAction::triggered, this, &QWidget::close);
     connect(m_actions.value("aToolBar"), &QAction::triggered, this,
             [this](bool checked) { ToolBar1->setVisible(checked); });
