@@ -7,6 +7,7 @@
 
 #include "data/CardTextFormat.h"
 #include "data/MeetingFiles.h"
+#include "data/MeetingHistory.h"
 #include "data/ReferenceLists.h"
 #include "platform/FileSystem.h"
 
@@ -70,6 +71,23 @@ void benchSize(int n, Report &report)
     report.add(n, "save the meeting",
                median(runs, [&] { SaveMeeting(table, lists, folder, kMeeting); }),
                "plain write and sync", plainWrite, Target::ratio(3.0));
+
+    // The same save keeping the file it replaces as a version, or not: turn about, so that the
+    // disk's moods fall on both alike.
+    {
+        QList<double> without, with;
+        for (int i = 0; i < runs; ++i) {
+            MeetingHistory::setKeeping(false);
+            without.append(timed([&] { SaveMeeting(table, lists, folder, kMeeting); }));
+            MeetingHistory::setKeeping(true);
+            with.append(timed([&] { SaveMeeting(table, lists, folder, kMeeting); }));
+        }
+        std::sort(without.begin(), without.end());
+        std::sort(with.begin(), with.end());
+        report.add(n, "save the meeting, keeping a version", with.at(runs / 2),
+                   "the same save without", without.at(runs / 2),
+                   n >= 100000 ? Target::ratio(1.05) : Target());
+    }
 
     CardTable loaded;
     const double plainRead = median(runs, [&] { plainReadDecodeSplit(meetingFile); });
@@ -143,6 +161,22 @@ void benchSize(int n, Report &report)
     runExtraFigures(n, runs, table, lists, folder, report);
 }
 
+// Thinning a history of a thousand versions, one an hour, as after a save.
+void benchThinning(Report &report)
+{
+    QTemporaryDir dir;
+    const QString history = dir.path() + u'/';
+    const QString first = history + QStringLiteral("one.bin");
+    plainWriteAndSync(first, QByteArray(1000, 'x'));
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < 1000; ++i)
+        FileSystem::hardLink(first,
+                             history + MeetingHistory::versionFileName(now.addSecs(-3600LL * i)));
+    report.add(1000, "thin a history of 1 000 versions",
+               timed([&] { MeetingHistory::thin(history, now); }), QString(), 0,
+               Target::absolute(50));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -168,6 +202,7 @@ int main(int argc, char *argv[])
     Report report;
     for (const int n : sizes)
         benchSize(n, report);
+    benchThinning(report);
     report.print();
     return report.allMet() ? 0 : 1;
 }

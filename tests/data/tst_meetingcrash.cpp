@@ -1,8 +1,11 @@
 // Kills a process at random moments while it saves a meeting again and again. After every kill
 // the meeting file must load completely as one whole version: the last one the saver reported
-// saved, or the one it was saving when it died.
+// saved, or the one it was saving when it died. Every version the history kept reads back whole,
+// and no save kept more than one.
 #include "CardFileTestKit.h"
+#include "data/CardTextFormat.h"
 #include "data/MeetingFiles.h"
+#include "data/MeetingHistory.h"
 #include "data/ReferenceLists.h"
 #include "platform/QorError.h"
 
@@ -70,6 +73,9 @@ void TestMeetingCrash::killedWhileSaving()
     int known = 0; // the newest version known to be on disk
     QSet<int> seen;
     int inFlight = 0; // kills after which the version being saved was already in place
+    int saves = 0;    // saves begun: each may keep one version
+    QSet<QString> versionsChecked;
+    const QString history = MeetingHistory::folderOf(folder, name);
     QElapsedTimer clock;
     clock.start();
     for (int kill = 0; kill < kKills; ++kill) {
@@ -90,9 +96,12 @@ void TestMeetingCrash::killedWhileSaving()
         int reported = known;
         for (const QByteArray &line : lines) {
             QVERIFY2(!line.startsWith("error"), line.constData());
-            if (line != "reaped")
+            if (line != "reaped" && !line.startsWith("pid ")) {
                 reported = qMax(reported, line.toInt());
+                ++saves;
+            }
         }
+        ++saves; // the one the kill fell into
 
         CardTable loaded;
         try {
@@ -110,6 +119,27 @@ void TestMeetingCrash::killedWhileSaving()
         QCOMPARE(describeAll(loaded), describeAll(table));
         QCOMPARE(ListMeetings(folder), QStringList{name});
 
+        for (const MeetingHistory::Version &v : MeetingHistory::versions(history)) {
+            if (versionsChecked.contains(v.path))
+                continue;
+            CardTable kept;
+            int dropped = -1;
+            try {
+                dropped = ReadCards(kept, v.path);
+            } catch (const QorError &e) {
+                QFAIL(qPrintable(QStringLiteral("kill %1: version %2: %3")
+                                     .arg(kill)
+                                     .arg(v.path, e.message())));
+            }
+            QCOMPARE(dropped, 0);
+            QVERIFY(versionOf(kept) <= version);
+            versionsChecked.insert(v.path);
+        }
+        QVERIFY2(versionsChecked.size() <= saves,
+                 qPrintable(QStringLiteral("%1 versions of %2 saves")
+                                .arg(versionsChecked.size())
+                                .arg(saves)));
+
         seen.insert(version);
         if (version == reported + 1)
             ++inFlight;
@@ -118,8 +148,9 @@ void TestMeetingCrash::killedWhileSaving()
     child.closeWriteChannel();
     QVERIFY(child.waitForFinished(10000));
     qInfo("%d kills in %lld ms: %d versions seen, newest %d; %d kills left the version being "
-          "saved in place, no failure",
-          kKills, clock.elapsed(), int(seen.size()), known, inFlight);
+          "saved in place; %d saves kept %d versions, each whole; no failure",
+          kKills, clock.elapsed(), int(seen.size()), known, inFlight, saves,
+          int(versionsChecked.size()));
     QVERIFY(seen.size() > kKills / 2); // the kills fell while saving, not only before it
 #endif
 }

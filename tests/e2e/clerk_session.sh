@@ -273,6 +273,30 @@ type_card_with_defaults() {
     await '^Ордана$'
 }
 
+# A card deleted by mistake (the new one, current in the list): the question's safe answer is
+# the default, so Shift+Tab goes to "OK"; then "Сервис" (Alt+С), "История заседания..." (И),
+# and "Восстановить" (Alt+В) on the newest version, the meeting as it was before the delete.
+delete_by_mistake_and_restore() {
+    press Delete
+    await '^Подтверждение удаления$'
+    press shift+Tab space
+    await '^Ордана$'
+    wait_until 10 has_cards 3 || fail "the card was not deleted: $(cards_in_meeting) cards"
+    press alt+Cyrillic_es Cyrillic_i
+    await '^История заседания '
+    press alt+Cyrillic_ve
+    await '^Ордана$'
+    wait_until 10 has_cards 4 || fail "the version was not restored: $(cards_in_meeting) cards"
+}
+
+cards_in_meeting() {
+    grep -c '^\[' "$program/$meeting.dat"
+}
+
+has_cards() {
+    [ "$(cards_in_meeting)" = "$1" ]
+}
+
 # ---- Checks --------------------------------------------------------------------------------
 
 # same_bytes <what> <file> <expected file>
@@ -408,6 +432,7 @@ step change_stored_widths
 step start_client 2017-04-22T14:30:00
 step check_window_restored
 step type_card_with_defaults
+step delete_by_mistake_and_restore
 step close_program
 step check_second_session
 declare -F platform_steps >/dev/null && platform_steps

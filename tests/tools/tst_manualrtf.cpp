@@ -34,13 +34,22 @@ void TestManualRtf::markup_data()
                                                     "\\bullet\\tab c\\par");
     QTest::newRow("numbered") << "12. Шаг" << QByteArray("\\tx720 12.\\tab \\'d8\\'e0\\'e3\\par");
     QTest::newRow("note") << "> Внимание" << QByteArray("\\i\\li567");
+    // A PNG of 2000 x 10 pixels: its header, narrowed to the text's width, its caption below.
+    QTest::newRow("picture") << "![Окно](a.png)"
+                             << QByteArray("{\\pict\\pngblip\\picw2000\\pich10\\picwgoal9355"
+                                           "\\pichgoal46\r\n89504e47");
+    QTest::newRow("picture caption") << "![Окно](a.png)" << QByteArray("\\i\\qc\\sa120 \\'ce");
 }
 
 void TestManualRtf::markup()
 {
     QFETCH(QString, source);
     QFETCH(QByteArray, rtf);
-    const QByteArray out = ManualToRtf(source);
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x07\xd0\0\0\0\x0a", 24) +
+                           QByteArray(40, 'x');
+    const QByteArray out = ManualToRtf(source, [&](const QString &file) {
+        return file == u"a.png" ? png : QByteArray("not a picture");
+    });
     QVERIFY2(out.contains(rtf), out.constData());
     QVERIFY(out.startsWith("{\\rtf1\\ansi\\ansicpg1251"));
     QVERIFY(out.endsWith("}\r\n"));
@@ -51,6 +60,12 @@ void TestManualRtf::unencodableCharacterNamesItsLine()
     QVERIFY(Failures::errorOf([] {
                 ManualToRtf(QStringLiteral("a\n\nb → c"));
             }).startsWith(QStringLiteral("Строка 3: ")));
+    QCOMPARE(Failures::errorOf([] {
+                 ManualToRtf(QStringLiteral("a\n![b](c.txt)"), [](const QString &) {
+                     return QByteArray("text");
+                 });
+             }),
+             QStringLiteral("Строка 2: рисунок не в формате PNG"));
 }
 
 void TestManualRtf::builtManualReadsBack()

@@ -12,6 +12,7 @@
 #include "support/Failures.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 #include "ui/controls/CardGrid.h"
 #include "ui/controls/FindDialog.h"
 #include "ui/controls/LookupComboBox.h"
@@ -35,6 +36,7 @@
 #include <QTest>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -167,7 +169,8 @@ private slots:
     // Deleting the only meeting leaves none; a second delete asks about "" and fails.
     void deleteOnlyMeeting()
     {
-        writeMeeting(folder(), "Единственное", {{1, 404, "А"}});
+        writeMeeting(folder(), "Единственное", {{1, 404, "Б"}});
+        writeMeeting(folder(), "Единственное", {{1, 404, "А"}}); // and one version
         ScriptedDialogs dialogs;
         MainWindowClient c(folder());
         QVERIFY(c.show());
@@ -201,8 +204,9 @@ private slots:
         QVERIFY(!QFile::exists(folder() + "Единственное.dat"));
         // Put where it can be restored from (on Windows the recycle bin, which has no path).
 #ifndef Q_OS_WIN
-        QVERIFY(
-            QFile::exists(qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/Единственное.dat"));
+        const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/";
+        QVERIFY(QFile::exists(trash + "Единственное.dat"));
+        QCOMPARE(QDir(trash + "Единственное").entryList(QDir::Files).size(), 1); // its versions
 #endif
         QCOMPARE(c.meetings()->count(), 0);
         QCOMPARE(c.main->currentMeeting(), QString());
@@ -391,6 +395,42 @@ private slots:
         c.child<QPushButton>("tblDel")->click();
         QVERIFY(dialogs.log().at(0).cautious);
         QCOMPARE(QApplication::focusWidget(), c.grid());
+    }
+
+    // A card deleted by mistake comes back with the version from before the delete; the
+    // restore is a version itself, so it can be undone.
+    void historyRestoresAVersion()
+    {
+        writeMeeting(folder(), "A", {{1, 404, "А"}, {2, 410, "Б"}, {1, 403, "В"}});
+        const QByteArray before = TestFiles::readBack(folder() + "A.dat");
+        ScriptedDialogs dialogs;
+        MainWindowClient c(folder());
+        QVERIFY(c.show());
+        dialogs.expectMessage(Dialogs::Answer::Ok);
+        QTest::keyClick(c.grid(), Qt::Key_Delete);
+        QCOMPARE(cardsInFile(folder(), "A"), 2);
+        QList<int> listed;
+        const auto restoreNewest = [&] {
+            auto *dialog = c.main->findChild<QDialog *>("fmHistory");
+            QVERIFY(dialog && dialog->isVisible());
+            auto *list = dialog->findChild<QTableWidget *>("lvVersions");
+            listed << list->rowCount();
+            QCOMPARE(list->item(0, 3)->text(), QStringLiteral("1")); // removed since
+            dialog->findChild<QPushButton *>("btnRestore")->click();
+        };
+        QTimer::singleShot(0, c.main, restoreNewest);
+        c.run("aHistory");
+        QCOMPARE(TestFiles::readBack(folder() + "A.dat"), before);
+        QCOMPARE(c.table().count(), 3);
+        QCOMPARE(c.status(), QStringLiteral("Записей: 3"));
+        QTimer::singleShot(0, c.main, [&] {
+            auto *dialog = c.main->findChild<QDialog *>("fmHistory");
+            listed << dialog->findChild<QTableWidget *>("lvVersions")->rowCount();
+            dialog->reject();
+        });
+        c.run("aHistory");
+        QCOMPARE(listed, (QList<int>{1, 2}));
+        dialogs.verifyDone();
     }
 
     void statusLineAndHints()

@@ -8,13 +8,13 @@
 
 namespace {
 
-enum class Kind { Title, Chapter, Section, Paragraph, Bullet, Numbered, Note };
+enum class Kind { Title, Chapter, Section, Paragraph, Bullet, Numbered, Note, Picture };
 
 struct Block
 {
     Kind kind;
     QString text;
-    QString number; // of a numbered item
+    QString number; // of a numbered item; the file of a picture
     int line;       // where it starts, for messages
 };
 
@@ -75,7 +75,13 @@ QList<Block> parse(const QString &source)
             blocks.append({kind, text.trimmed(), itemNumber, number});
             open = kind != Kind::Title && kind != Kind::Chapter && kind != Kind::Section;
         };
-        if (line.startsWith(QLatin1String("### "))) {
+        if (trimmed.startsWith(QLatin1String("![")) && trimmed.endsWith(u')') &&
+            trimmed.contains(QLatin1String("]("))) {
+            const qsizetype middle = trimmed.indexOf(QLatin1String("]("));
+            start(Kind::Picture, trimmed.mid(2, middle - 2),
+                  trimmed.mid(middle + 2, trimmed.size() - middle - 3));
+            open = false;
+        } else if (line.startsWith(QLatin1String("### "))) {
             start(Kind::Section, line.mid(4));
         } else if (line.startsWith(QLatin1String("## "))) {
             start(Kind::Chapter, line.mid(3));
@@ -97,6 +103,37 @@ QList<Block> parse(const QString &source)
     return blocks;
 }
 
+// The text's width on the page, in twips: A4 less the margins.
+constexpr int kTextWidth = 11906 - 1701 - 850;
+
+// A PNG picture as RTF: its size from the image header, shown at 96 dots per inch and never
+// wider than the text.
+QByteArray pngPicture(const QByteArray &png, int line)
+{
+    const bool isPng = png.startsWith("\x89PNG\r\n\x1a\n") && png.size() > 24;
+    if (!isPng)
+        throw QorError(QStringLiteral("Строка %1: рисунок не в формате PNG").arg(line));
+    const auto bigEndian = [&png](int at) {
+        return (quint32(quint8(png[at])) << 24) | (quint32(quint8(png[at + 1])) << 16) |
+               (quint32(quint8(png[at + 2])) << 8) | quint32(quint8(png[at + 3]));
+    };
+    const qint64 width = bigEndian(16);
+    const qint64 height = bigEndian(20);
+    qint64 goalWidth = width * 15;
+    qint64 goalHeight = height * 15;
+    if (goalWidth > kTextWidth) {
+        goalHeight = goalHeight * kTextWidth / goalWidth;
+        goalWidth = kTextWidth;
+    }
+    QByteArray out = "{\\pict\\pngblip\\picw" + QByteArray::number(width) + "\\pich" +
+                     QByteArray::number(height) + "\\picwgoal" + QByteArray::number(goalWidth) +
+                     "\\pichgoal" + QByteArray::number(goalHeight) + "\r\n";
+    const QByteArray hex = png.toHex();
+    for (qsizetype at = 0; at < hex.size(); at += 128)
+        out += hex.mid(at, 128) + "\r\n";
+    return out + "}";
+}
+
 const char kHeader[] = "{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049"
                        "{\\fonttbl{\\f0\\froman\\fprq2\\fcharset204 Times New Roman;}"
                        "{\\f1\\fswiss\\fprq2\\fcharset204 Arial;}}\r\n";
@@ -105,7 +142,8 @@ const char kPage[] = "\\paperw11906\\paperh16838\\margl1701\\margr850\\margt1134
 
 } // namespace
 
-QByteArray ManualToRtf(const QString &source)
+QByteArray ManualToRtf(const QString &source,
+                       const std::function<QByteArray(const QString &file)> &readImage)
 {
     const QList<Block> blocks = parse(source);
     QByteArray out(kHeader);
@@ -149,6 +187,13 @@ QByteArray ManualToRtf(const QString &source)
         case Kind::Numbered:
             out += "\\pard\\plain\\f0\\fs24\\fi-360\\li720\\sa60\\tx720 " +
                    escapeAll(block.number) + "\\tab " + text + "\\par\r\n";
+            break;
+        case Kind::Picture:
+            if (!readImage)
+                throw QorError(QStringLiteral("Строка %1: рисунки не подключены").arg(block.line));
+            out += "\\pard\\plain\\qc\\keepn\\sb120\\sa60 " +
+                   pngPicture(readImage(block.number), block.line) + "\\par\r\n";
+            out += "\\pard\\plain\\f0\\fs20\\i\\qc\\sa120 " + text + "\\par\r\n";
             break;
         case Kind::Note:
             out +=

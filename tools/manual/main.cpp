@@ -4,6 +4,8 @@
 #include "platform/QorError.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
 
@@ -17,7 +19,10 @@ int main(int argc, char *argv[])
     }
     try {
         const QString source = QString::fromUtf8(FileSystem::readWhole(args.at(1)));
-        FileSystem::writeWhole(args.at(2), ManualToRtf(source));
+        const QDir sourceFolder = QFileInfo(args.at(1)).dir();
+        FileSystem::writeWhole(args.at(2), ManualToRtf(source, [&](const QString &file) {
+                                   return FileSystem::readWhole(sourceFolder.filePath(file));
+                               }));
     } catch (const QorError &e) {
         std::fprintf(stderr, "qor_manual: %s: %s\n", qPrintable(args.at(1)),
                      e.message().toLocal8Bit().constData());
