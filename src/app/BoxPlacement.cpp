@@ -25,9 +25,9 @@ void fitCaption(QWidget *box)
     // A message box fixes its width from its text when shown; a spacer across its grid is the
     // one way to widen it.
     if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
-        grid->addItem(new QSpacerItem(captionWidth(box), 0, QSizePolicy::Minimum,
-                                      QSizePolicy::Minimum),
-                      grid->rowCount(), 0, 1, grid->columnCount());
+        grid->addItem(
+            new QSpacerItem(captionWidth(box), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+            grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 void placeClearOf(QWidget *window, const QRect &keepClear, const QWidget *over)
@@ -41,9 +41,8 @@ void placeClearOf(QWidget *window, const QRect &keepClear, const QWidget *over)
     QRect placed = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, around);
     // Before it is shown, a window's size is its layout's guess and its title bar is not yet
     // counted: room is left for both.
-    const int titleBar = window->isVisible()
-                             ? 0
-                             : window->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8;
+    const int titleBar =
+        window->isVisible() ? 0 : window->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8;
     if (placed.adjusted(0, -titleBar, 0, titleBar).intersects(keepClear)) {
         const int gap = 8;
         if (keepClear.bottom() + gap + titleBar + size.height() <= room.bottom())
@@ -51,8 +50,10 @@ void placeClearOf(QWidget *window, const QRect &keepClear, const QWidget *over)
         else
             placed.moveBottom(keepClear.top() - gap - titleBar);
     }
-    placed.moveLeft(qBound(room.left(), placed.left(), qMax(room.left(), room.right() - size.width())));
-    placed.moveTop(qBound(room.top(), placed.top(), qMax(room.top(), room.bottom() - size.height())));
+    placed.moveLeft(
+        qBound(room.left(), placed.left(), qMax(room.left(), room.right() - size.width())));
+    placed.moveTop(
+        qBound(room.top(), placed.top(), qMax(room.top(), room.bottom() - size.height())));
     window->move(placed.topLeft());
 }
 

@@ -56,8 +56,8 @@ Dialogs::Answer QtDialogs::messageOnTop(const QString &caption, const QString &t
     return show(caption, text, icon, buttons, {true, false, QRect()});
 }
 
-Dialogs::Answer QtDialogs::cautiousQuestion(const QString &caption, const QString &text,
-                                            Icon icon, Buttons buttons, const QRect &keepClear)
+Dialogs::Answer QtDialogs::cautiousQuestion(const QString &caption, const QString &text, Icon icon,
+                                            Buttons buttons, const QRect &keepClear)
 {
     return show(caption, text, icon, buttons, {false, true, keepClear});
 }
@@ -71,8 +71,9 @@ Dialogs::Answer QtDialogs::show(const QString &caption, const QString &text, Ico
     if (manner.onTop)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     if (manner.cautious) {
-        if (QAbstractButton *safe = box.button(QMessageBox::Cancel) ? box.button(QMessageBox::Cancel)
-                                                                  : box.button(QMessageBox::No))
+        if (QAbstractButton *safe = box.button(QMessageBox::Cancel)
+                                        ? box.button(QMessageBox::Cancel)
+                                        : box.button(QMessageBox::No))
             box.setDefaultButton(qobject_cast<QPushButton *>(safe));
     }
     BoxPlacement::fitCaption(&box);

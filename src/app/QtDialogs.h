@@ -10,8 +10,8 @@ public:
                    Buttons buttons) override;
     Answer messageOnTop(const QString &caption, const QString &text, Icon icon,
                         Buttons buttons) override;
-    Answer cautiousQuestion(const QString &caption, const QString &text, Icon icon,
-                            Buttons buttons, const QRect &keepClear) override;
+    Answer cautiousQuestion(const QString &caption, const QString &text, Icon icon, Buttons buttons,
+                            const QRect &keepClear) override;
     bool inputText(const QString &caption, const QString &prompt, QString &value,
                    int maxLength) override;
     bool chooseFolder(const QString &caption, QString &folder) override;

@@ -219,8 +219,7 @@ std::optional<QByteArray> normalized(const QByteArray &cardFile, int *cards = nu
 
 Comparer::Comparer(const QByteArray &current)
     : m_current(cardsByEntryTime(normalized(current).value_or(QByteArray())))
-{
-}
+{}
 
 Comparison Comparer::compare(const QByteArray &version) const
 {
@@ -257,8 +256,8 @@ void restore(const QString &meetingFile, const QString &historyFolder, const QSt
         throw QorError(QStringLiteral("Версия \"%1\" повреждена и не может быть восстановлена!")
                            .arg(QFileInfo(version).fileName()));
     keepVersion(meetingFile, historyFolder, bytes.size());
-    FileSystem::saveWhole(meetingFile, bytes, meetingFile.chopped(kDat.size()) +
-                                                  QStringLiteral(".tmp"));
+    FileSystem::saveWhole(meetingFile, bytes,
+                          meetingFile.chopped(kDat.size()) + QStringLiteral(".tmp"));
 }
 
 } // namespace MeetingHistory

@@ -80,8 +80,8 @@ std::FILE *openForWriting(const wchar_t *name, int &error)
             error = ERROR_ACCESS_DENIED;
             return nullptr;
         }
-        const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(name)
-                                                                     : DeleteFileW(name);
+        const bool removed =
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(name) : DeleteFileW(name);
         if (!removed) {
             error = lastError();
             return nullptr;

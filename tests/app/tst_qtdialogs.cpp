@@ -66,12 +66,12 @@ private slots:
         Dialogs::Answer answer = Dialogs::Answer::Ok;
         whileOpen(
             [&] {
-                answer = cautious ? dialogs.cautiousQuestion(caption, QStringLiteral("Удалить?"),
-                                                             Dialogs::Icon::Warning,
-                                                             Dialogs::Buttons(buttons), keepClear)
-                                  : dialogs.message(caption, QStringLiteral("Удалить?"),
-                                                    Dialogs::Icon::Warning,
-                                                    Dialogs::Buttons(buttons));
+                answer = cautious
+                             ? dialogs.cautiousQuestion(caption, QStringLiteral("Удалить?"),
+                                                        Dialogs::Icon::Warning,
+                                                        Dialogs::Buttons(buttons), keepClear)
+                             : dialogs.message(caption, QStringLiteral("Удалить?"),
+                                               Dialogs::Icon::Warning, Dialogs::Buttons(buttons));
             },
             [&](QWidget *box) {
                 QVERIFY(box->width() >= BoxPlacement::captionWidth(box));
@@ -85,13 +85,15 @@ private slots:
     {
         QtDialogs dialogs;
         QString value(60, u'Ж');
-        whileOpen([&] { dialogs.inputText(QStringLiteral("Добавить заседание комиссии"),
-                                          QStringLiteral("Введите название заседания:"), value,
-                                          255); },
-                  [&](QWidget *box) {
-                      QVERIFY(box->width() >= BoxPlacement::captionWidth(box));
-                      QVERIFY(box->width() >= box->fontMetrics().averageCharWidth() * 56);
-                  });
+        whileOpen(
+            [&] {
+                dialogs.inputText(QStringLiteral("Добавить заседание комиссии"),
+                                  QStringLiteral("Введите название заседания:"), value, 255);
+            },
+            [&](QWidget *box) {
+                QVERIFY(box->width() >= BoxPlacement::captionWidth(box));
+                QVERIFY(box->width() >= box->fontMetrics().averageCharWidth() * 56);
+            });
     }
 };
 

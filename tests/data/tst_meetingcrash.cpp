@@ -127,18 +127,17 @@ void TestMeetingCrash::killedWhileSaving()
             try {
                 dropped = ReadCards(kept, v.path);
             } catch (const QorError &e) {
-                QFAIL(qPrintable(QStringLiteral("kill %1: version %2: %3")
-                                     .arg(kill)
-                                     .arg(v.path, e.message())));
+                QFAIL(qPrintable(
+                    QStringLiteral("kill %1: version %2: %3").arg(kill).arg(v.path, e.message())));
             }
             QCOMPARE(dropped, 0);
             QVERIFY(versionOf(kept) <= version);
             versionsChecked.insert(v.path);
         }
-        QVERIFY2(versionsChecked.size() <= saves,
-                 qPrintable(QStringLiteral("%1 versions of %2 saves")
-                                .arg(versionsChecked.size())
-                                .arg(saves)));
+        QVERIFY2(
+            versionsChecked.size() <= saves,
+            qPrintable(
+                QStringLiteral("%1 versions of %2 saves").arg(versionsChecked.size()).arg(saves)));
 
         seen.insert(version);
         if (version == reported + 1)

@@ -45,8 +45,8 @@ void TestManualRtf::markup()
 {
     QFETCH(QString, source);
     QFETCH(QByteArray, rtf);
-    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x07\xd0\0\0\0\x0a", 24) +
-                           QByteArray(40, 'x');
+    const QByteArray png =
+        QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x07\xd0\0\0\0\x0a", 24) + QByteArray(40, 'x');
     const QByteArray out = ManualToRtf(source, [&](const QString &file) {
         return file == u"a.png" ? png : QByteArray("not a picture");
     });
@@ -61,9 +61,8 @@ void TestManualRtf::unencodableCharacterNamesItsLine()
                 ManualToRtf(QStringLiteral("a\n\nb → c"));
             }).startsWith(QStringLiteral("Строка 3: ")));
     QCOMPARE(Failures::errorOf([] {
-                 ManualToRtf(QStringLiteral("a\n![b](c.txt)"), [](const QString &) {
-                     return QByteArray("text");
-                 });
+                 ManualToRtf(QStringLiteral("a\n![b](c.txt)"),
+                             [](const QString &) { return QByteArray("text"); });
              }),
              QStringLiteral("Строка 2: рисунок не в формате PNG"));
 }

@@ -265,7 +265,8 @@ private slots:
         QSignalSpy committed(&box, &LookupComboBox::entryCommitted);
         int shown = 0;
         for (const QChar c : keys) {
-            QWidget *target = box.view()->isVisible() ? static_cast<QWidget *>(box.view()) : box.lineEdit();
+            QWidget *target =
+                box.view()->isVisible() ? static_cast<QWidget *>(box.view()) : box.lineEdit();
             const auto *list = static_cast<QListView *>(box.view());
             shown = 0;
             for (int row = 0; box.view()->isVisible() && row < box.count(); ++row)

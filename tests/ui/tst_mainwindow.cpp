@@ -16,9 +16,9 @@
 #include "ui/controls/CardGrid.h"
 #include "ui/controls/FindDialog.h"
 #include "ui/controls/LookupComboBox.h"
+#include "ui/entry/TfmVvod.h"
 #include "ui/main/CardListCommands.h"
 #include "ui/main/MeetingList.h"
-#include "ui/entry/TfmVvod.h"
 #include "ui/main/TfmMain.h"
 
 #include <QAction>
@@ -31,15 +31,15 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QScrollBar>
-#include <QWheelEvent>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace {
 
@@ -378,7 +378,10 @@ private slots:
         MainWindowClient c(folder());
         QVERIFY(c.show());
         int saves = 0;
-        DM1->setSaveAction([&] { ++saves; c.main->findChild<MeetingList *>()->saveCurrent(); });
+        DM1->setSaveAction([&] {
+            ++saves;
+            c.main->findChild<MeetingList *>()->saveCurrent();
+        });
         if (all)
             QTest::keyClick(c.grid(), Qt::Key_A, Qt::ControlModifier);
         dialogs.expectMessage(Dialogs::Answer::Ok);

@@ -209,15 +209,14 @@ QRect CardGrid::currentRowOnScreen() const
 CardGrid::PlaceKeeper::PlaceKeeper(CardGrid *grid)
     : m_grid(grid), m_column(grid->currentIndex().column()),
       m_scroll(grid->horizontalScrollBar()->value())
-{
-}
+{}
 
 CardGrid::PlaceKeeper::~PlaceKeeper()
 {
     const QModelIndex current = m_grid->currentIndex();
     if (current.isValid() && m_column >= 0 && current.column() != m_column)
-        m_grid->selectionModel()->setCurrentIndex(
-            m_grid->model()->index(current.row(), m_column), QItemSelectionModel::NoUpdate);
+        m_grid->selectionModel()->setCurrentIndex(m_grid->model()->index(current.row(), m_column),
+                                                  QItemSelectionModel::NoUpdate);
     m_grid->horizontalScrollBar()->setValue(m_scroll);
 }
 

@@ -4,8 +4,7 @@
 
 CurrentCellDelegate::CurrentCellDelegate(QAbstractItemView *view)
     : QStyledItemDelegate(view), m_view(view)
-{
-}
+{}
 
 QColor CurrentCellDelegate::currentCellColor(const QColor &highlight)
 {

@@ -382,5 +382,6 @@ void LookupComboBox::hidePopup()
     endWordSearch();
     // A choice in the drop-down comes right after it closes.
     m_popupJustClosed = true;
-    QMetaObject::invokeMethod(this, [this] { m_popupJustClosed = false; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { m_popupJustClosed = false; }, Qt::QueuedConnection);
 }

@@ -85,8 +85,8 @@ private:
     bool m_clearable = false;
     QString m_typed; // the beginning, or the words, typed so far
     bool m_typing = false;
-    bool m_wordSearch = false;  // the drop-down lists the entries holding the typed words
-    int m_committed = -1;       // the entry of the last final choice
+    bool m_wordSearch = false; // the drop-down lists the entries holding the typed words
+    int m_committed = -1;      // the entry of the last final choice
     bool m_popupJustClosed = false;
     bool m_popupOpen = false; // the drop-down takes keys: from showing until asked to hide
     QElapsedTimer m_lastKey;

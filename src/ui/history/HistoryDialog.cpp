@@ -34,7 +34,8 @@ HistoryDialog::HistoryDialog(const QString &meeting, const QString &meetingFile,
                              const QString &historyFolder, QWidget *parent)
     : QDialog(parent), m_meetingFile(meetingFile), m_historyFolder(historyFolder),
       m_model(new CardTableModel(&m_preview, this)), m_list(new QTableWidget(this)),
-      m_grid(new CardGrid(this)), m_restoreButton(new QPushButton(QStringLiteral("&Восстановить"), this))
+      m_grid(new CardGrid(this)),
+      m_restoreButton(new QPushButton(QStringLiteral("&Восстановить"), this))
 {
     setObjectName(QStringLiteral("fmHistory"));
     setWindowTitle(QStringLiteral("История заседания \"%1\"").arg(meeting));
@@ -79,7 +80,8 @@ HistoryDialog::HistoryDialog(const QString &meeting, const QString &meetingFile,
     auto *below = new QWidget(split);
     auto *belowLayout = new QVBoxLayout(below);
     belowLayout->setContentsMargins(0, 0, 0, 0);
-    auto *caption = new QLabel(QStringLiteral("Карточки выбранной версии (только просмотр):"), below);
+    auto *caption =
+        new QLabel(QStringLiteral("Карточки выбранной версии (только просмотр):"), below);
     caption->setBuddy(m_grid);
     belowLayout->addWidget(caption);
     belowLayout->addWidget(m_grid);
@@ -122,8 +124,8 @@ void HistoryDialog::fill()
             c.damaged = true;
         }
         m_damaged.append(c.damaged);
-        m_list->setItem(row, 0, cell(v.time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
-                                     Qt::AlignLeft));
+        m_list->setItem(
+            row, 0, cell(v.time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), Qt::AlignLeft));
         if (c.damaged) {
             m_list->setItem(row, 1, cell(QStringLiteral("повреждена"), Qt::AlignLeft));
             for (int column = 2; column < 5; ++column)

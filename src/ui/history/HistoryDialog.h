@@ -22,8 +22,8 @@ class HistoryDialog : public QDialog
 public:
     using Restorer = std::function<void(const QString &versionPath)>;
 
-    HistoryDialog(const QString &meeting, const QString &meetingFile,
-                  const QString &historyFolder, QWidget *parent = nullptr);
+    HistoryDialog(const QString &meeting, const QString &meetingFile, const QString &historyFolder,
+                  QWidget *parent = nullptr);
     ~HistoryDialog() override;
 
     void setRestorer(Restorer restorer) { m_restore = std::move(restorer); }

@@ -9,8 +9,8 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/QorError.h"
-#include "ui/main/DataModule.h"
 #include "ui/history/HistoryDialog.h"
+#include "ui/main/DataModule.h"
 #include "ui/main/MeetingName.h"
 
 #include <QComboBox>
@@ -33,7 +33,8 @@ void MeetingList::fill()
     TDM1 &dm = dataModule();
     const QStringList meetings = ListMeetings(m_folder);
     // Files no meeting can be made of are named, not passed over in silence.
-    const QStringList unnamed = FileSystem::namesOutsideSystemEncoding(m_folder, QStringLiteral(".dat"));
+    const QStringList unnamed =
+        FileSystem::namesOutsideSystemEncoding(m_folder, QStringLiteral(".dat"));
     if (!unnamed.isEmpty())
         Dialogs::instance().warning(
             applicationTitle(),
@@ -95,8 +96,8 @@ void MeetingList::tblDelClick()
                                             "\"%1\" вместе со всеми его данными?")
                                  .arg(name);
     if (Dialogs::instance().cautiousQuestion(QStringLiteral("Запрос"), question,
-                                             Dialogs::Icon::Question, Dialogs::Buttons::OkCancel) !=
-        Dialogs::Answer::Ok)
+                                             Dialogs::Icon::Question,
+                                             Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
         return;
     if (!removeMeetingFile(name))
         throw QorError(QStringLiteral("Не удалось удалить файл \"%1.dat\"!").arg(name));
@@ -178,8 +179,8 @@ bool MeetingList::mayLeave()
         QStringLiteral("Изменения в заседании \"%1\" не сохранены и будут потеряны. Продолжить?")
             .arg(m_current);
     if (Dialogs::instance().cautiousQuestion(QStringLiteral("Запрос"), question,
-                                             Dialogs::Icon::Question, Dialogs::Buttons::OkCancel) !=
-        Dialogs::Answer::Ok)
+                                             Dialogs::Icon::Question,
+                                             Dialogs::Buttons::OkCancel) != Dialogs::Answer::Ok)
         return false;
     dm.dropUnsavedChanges();
     return true;

@@ -317,8 +317,8 @@ void TfmMain::resizeEvent(QResizeEvent *event)
     // In a narrow window the strip's caption goes first, then the selector shrinks: the buttons
     // keep their captions whole.
     const QLayout *row = Panel1->layout();
-    const int spacing = row->spacing() * 3 + row->contentsMargins().left() +
-                        row->contentsMargins().right();
+    const int spacing =
+        row->spacing() * 3 + row->contentsMargins().left() + row->contentsMargins().right();
     const int needed = m_meetingCaption->sizeHint().width() + cbKom->minimumWidth() +
                        btnAdd->minimumWidth() + tblDel->minimumWidth() + spacing;
     m_meetingCaption->setVisible(centralWidget()->width() >= needed);
