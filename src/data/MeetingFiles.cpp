@@ -186,7 +186,7 @@ void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &f
     refused.remember(file);
     FileSystem::syncFolder(QFileInfo(file).absolutePath());
     if (replacing)
-        MeetingHistory::thin(history, Clock::now());
+        MeetingHistory::thinAfterSave(history, Clock::now());
 }
 
 void LoadMeeting(CardTable &table, const QString &folder, const QString &name,

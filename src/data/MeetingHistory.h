@@ -33,8 +33,11 @@ QList<Version> versions(const QString &historyFolder);
 // Which versions thinning removes, given every version's time (any order) and now: every version
 // of the last 24 hours stays, then the newest of each day for 60 days, and always the newest 20.
 QList<int> thinnedOut(const QList<QDateTime> &times, const QDateTime &now);
-// Removes those versions; a file that cannot be removed stays. After a save, never at start.
+// Removes those versions; a file that cannot be removed stays.
 void thin(const QString &historyFolder, const QDateTime &now);
+// Thinning after a save (never at start): at most once in ten minutes of the program's clock per
+// meeting, since a save in between can only add a version of the last 24 hours, which stays.
+void thinAfterSave(const QString &historyFolder, const QDateTime &now);
 
 // What a version holds against the meeting file now: its cards, and the cards added, removed and
 // changed since (a card is known by its entry time, CHANGEDATE; cards are compared by their
