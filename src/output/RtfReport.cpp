@@ -4,6 +4,8 @@
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray kDelimiter("[_]");
@@ -41,14 +43,33 @@ QString trimmedCell(const QString &text)
     return text.mid(begin, end - begin);
 }
 
+// The same over the Windows-1251 bytes a text field holds: blanks and control characters are
+// the bytes up to 32 there too.
+QByteArrayView trimmedCell(QByteArrayView bytes)
+{
+    while (!bytes.isEmpty() && quint8(bytes.front()) <= ' ')
+        bytes = bytes.sliced(1);
+    while (!bytes.isEmpty() && quint8(bytes.back()) <= ' ')
+        bytes.chop(1);
+    return bytes;
+}
+
+// A field whose text the card holds as bytes, which the list takes as they are.
+bool isStoredText(int field)
+{
+    return field >= 0 && !CardFields::isCalculated(field) &&
+           CardFields::def(field).type == FieldType::Text;
+}
+
 } // namespace
 
-QByteArray RtfEscape(const QString &text)
+namespace {
+
+// Appends the Windows-1251 bytes of text to out as RTF: "\\", "{", "}" escaped, a CR as a
+// paragraph, LF dropped, Cyrillic letters and "№" as "\\'xx".
+void appendEscapedBytes(QByteArray &out, QByteArrayView bytes)
 {
     static const char kHex[] = "0123456789abcdef";
-    const QByteArray bytes = Cp1251::encode(text);
-    QByteArray out;
-    out.reserve(bytes.size() * 2);
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         if (b == 13) {
@@ -59,13 +80,26 @@ QByteArray RtfEscape(const QString &text)
             out += '\\';
             out += char(b);
         } else if (b == 168 || b == 184 || b == 185 || b >= 192) {
-            out += "\\'";
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
+            const char code[4] = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
+            out.append(code, 4);
         } else {
             out += char(b);
         }
     }
+}
+
+void appendEscaped(QByteArray &out, const QString &text)
+{
+    appendEscapedBytes(out, Cp1251::encode(text));
+}
+
+} // namespace
+
+QByteArray RtfEscape(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    appendEscaped(out, text);
     return out;
 }
 
@@ -141,6 +175,63 @@ bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray 
     return ReplaceFirstMarker(marker, value, text, from);
 }
 
+namespace {
+
+// A record block cut once at the places its markers take, found as the replacement of each card
+// would find them: the row number's marker first, then each column's marker from where the one
+// before ended (a value put in is never searched again).
+struct CutBlock
+{
+    QList<QByteArray> pieces; // one more than the places
+    QList<int> places;        // -1: the row number; otherwise the column's index
+};
+
+CutBlock cutBlock(const QByteArray &block, const QList<QByteArray> &markers,
+                  const QList<int> &fields)
+{
+    // The number stands in as a control byte the block does not hold, so that no marker is
+    // found across it (a marker holds no control byte).
+    char numberStandIn = 1;
+    while (numberStandIn < 31 && block.contains(numberStandIn))
+        ++numberStandIn;
+    QByteArray text = block;
+    const qsizetype number = text.indexOf(kNumberMarker);
+    if (number >= 0)
+        text.replace(number, kNumberMarker.size(), &numberStandIn, 1);
+    struct Place
+    {
+        qsizetype at;
+        qsizetype size;
+        int what;
+    };
+    QList<Place> places;
+    if (number >= 0)
+        places.append({number, 1, -1});
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < markers.size() && i < fields.size(); ++i) {
+        if (fields.at(i) < 0)
+            continue;
+        const qsizetype at = text.indexOf(markers.at(i), from);
+        if (at < 0)
+            continue;
+        places.append({at, markers.at(i).size(), int(i)});
+        from = at + markers.at(i).size();
+    }
+    std::sort(places.begin(), places.end(),
+              [](const Place &a, const Place &b) { return a.at < b.at; });
+    CutBlock cut;
+    qsizetype done = 0;
+    for (const Place &place : std::as_const(places)) {
+        cut.pieces.append(text.mid(done, place.at - done));
+        cut.places.append(place.what);
+        done = place.at + place.size;
+    }
+    cut.pieces.append(text.mid(done));
+    return cut;
+}
+
+} // namespace
+
 void WriteRecords(CardTable &table, const QByteArray &block, QByteArray &out,
                   const QStringList &titles, const QStringList &fieldNames)
 {
@@ -156,20 +247,20 @@ void WriteRecords(CardTable &table, const QByteArray &block, QByteArray &out,
         markers.append(RtfEscape(u'[' + title + u']'));
     out.reserve(out.size() + qsizetype(table.count()) * (block.size() + 256));
 
+    const CutBlock cut = cutBlock(block, markers, fields);
     for (int row = 0; row < table.count(); ++row) {
-        QByteArray record = block;
-        const qsizetype number = record.indexOf(kNumberMarker);
-        if (number >= 0)
-            record.replace(number, kNumberMarker.size(), QByteArray::number(row + 1));
-        // The markers stand in column order: each search starts past the value before it.
-        qsizetype from = 0;
-        for (qsizetype i = 0; i < titles.size() && i < fields.size(); ++i) {
-            if (fields.at(i) < 0)
-                continue;
-            replaceEscapedMarker(markers.at(i), trimmedCell(table.text(row, fields.at(i))),
-                                 record, from);
+        for (qsizetype k = 0; k < cut.places.size(); ++k) {
+            out += cut.pieces.at(k);
+            const int what = cut.places.at(k);
+            const int field = what < 0 ? -1 : fields.at(what);
+            if (what < 0)
+                out += QByteArray::number(row + 1);
+            else if (isStoredText(field))
+                appendEscapedBytes(out, trimmedCell(table.recordAt(row)->textBytes(field)));
+            else
+                appendEscaped(out, trimmedCell(table.text(row, field)));
         }
-        out += record;
+        out += cut.pieces.last();
     }
 }
 
