@@ -2,6 +2,7 @@
 
 #include "data/CardTable.h"
 #include "data/CardTextFormat.h"
+#include "data/MeetingFiles.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -281,8 +282,7 @@ void restore(const QString &meetingFile, const QString &historyFolder, const QSt
         throw QorError(QStringLiteral("Версия \"%1\" повреждена и не может быть восстановлена!")
                            .arg(QFileInfo(version).fileName()));
     keepVersion(meetingFile, historyFolder, bytes.size());
-    FileSystem::saveWhole(meetingFile, bytes,
-                          meetingFile.chopped(kDat.size()) + QStringLiteral(".tmp"));
+    FileSystem::saveWhole(meetingFile, bytes, meetingTempPath(meetingFile));
 }
 
 } // namespace MeetingHistory

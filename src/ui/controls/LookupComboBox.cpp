@@ -124,14 +124,16 @@ bool LookupComboBox::searchWords(const QString &wanted)
     if (!list)
         return false;
     QList<int> found;
+    QList<bool> matches(count(), false);
     for (int i = 0; i < count(); ++i) {
-        if (ReferenceList::matchesWords(itemText(i), wanted))
+        matches[i] = ReferenceList::matchesWords(itemText(i), wanted);
+        if (matches[i])
             found.append(i);
     }
     if (found.isEmpty())
         return false;
     for (int i = 0; i < count(); ++i)
-        list->setRowHidden(i, !found.contains(i));
+        list->setRowHidden(i, !matches[i]);
     m_wordSearch = true;
     lineEdit()->setText(wanted); // the search line: what is being looked for
     QComboBox::showPopup();
