@@ -61,6 +61,13 @@ void MeetingList::cbKomChange()
         return;
     }
     m_current = m_cbKom->currentIndex() >= 0 ? m_cbKom->currentText() : QString();
+    loadCurrent();
+}
+
+void MeetingList::loadCurrent()
+{
+    // Without the category date rule: a stored card is shown as it is. switched() follows also
+    // when the load fails.
     try {
         CardTable &table = dataModule().cdsQor();
         ScopedHandlerDisconnect dateRule(table, CardTable::Handler::BeforePost);
@@ -151,15 +158,7 @@ void MeetingList::restoreVersion(const QString &versionPath)
         return;
     const QString file = meetingFilePath(m_folder, m_current);
     MeetingHistory::restore(file, MeetingHistory::folderOf(m_folder, m_current), versionPath);
-    try {
-        CardTable &table = dataModule().cdsQor();
-        ScopedHandlerDisconnect dateRule(table, CardTable::Handler::BeforePost);
-        LoadMeeting(table, m_folder, m_current);
-    } catch (...) {
-        emit switched();
-        throw;
-    }
-    emit switched();
+    loadCurrent();
 }
 
 void MeetingList::saveCurrent()

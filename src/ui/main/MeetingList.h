@@ -46,6 +46,8 @@ signals:
     void switched();
 
 private:
+    // The cards of the current meeting into the card table.
+    void loadCurrent();
     bool removeMeetingFile(const QString &name) const;
 
     QComboBox *m_cbKom;
