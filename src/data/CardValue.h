@@ -21,6 +21,11 @@ QString asText(const CardRecord &record, int field);
 qint32 asInteger(const CardRecord &record, int field);
 double asNumber(const CardRecord &record, int field);
 
+// The text of an integer, date or date-and-time field, as asText gives it, written into out
+// (room for kMaxPlainText bytes): digits, dots, colons, a blank and a minus. Returns its length.
+constexpr int kMaxPlainText = 24;
+int writePlainText(const CardRecord &record, int field, char *out);
+
 // Text forms of day numbers under the Russian regional settings.
 QString formatDate(double dayNumber);
 QString formatDateTime(double dayNumber);

@@ -29,7 +29,22 @@ void TDM1::setVariant(Variant variant)
 
 void TDM1::setSubcommissionLookup(const ReferenceList *list)
 {
-    m_subcommissionLookup = list;
+    m_subcommissionTexts.clear();
+    for (int entry = 0; list && entry < list->count(); ++entry) {
+        bool isNumber = false;
+        const qint64 number = list->at(entry).key.toLongLong(&isNumber);
+        if (!isNumber || m_subcommissionTexts.contains(number))
+            continue;
+        // The entry a card's number finds, as the key is looked up everywhere.
+        const int i = list->indexOfKey(QString::number(number));
+        if (i < 0)
+            continue;
+        // Cut to the field's size, then without trailing blanks: the rule of every text field.
+        QString text = list->at(i).text.left(50);
+        while (text.endsWith(u' '))
+            text.chop(1);
+        m_subcommissionTexts.insert(number, text);
+    }
     m_cdsQor.refreshCalculated();
 }
 
@@ -59,15 +74,9 @@ void TDM1::cdsQorCalcFields(const CardRecord &card, CalculatedValues &out) const
     out.set(CardFields::C_FTYPE,
             doctor ? QStringLiteral("Врач") : QStringLiteral("Средний медработник"));
 
-    if (!m_subcommissionLookup || !card.hasValue(CardFields::PODKOM))
+    if (!card.hasValue(CardFields::PODKOM))
         return;
-    const QString key = QString::number(qint64(card.number(CardFields::PODKOM)));
-    const int i = m_subcommissionLookup->indexOfKey(key);
-    if (i < 0)
-        return;
-    // Cut to the field's size, then without trailing blanks: the rule of every text field.
-    QString text = m_subcommissionLookup->at(i).text.left(50);
-    while (text.endsWith(u' '))
-        text.chop(1);
-    out.set(CardFields::C_PODKOM, text);
+    const auto text = m_subcommissionTexts.constFind(qint64(card.number(CardFields::PODKOM)));
+    if (text != m_subcommissionTexts.cend())
+        out.set(CardFields::C_PODKOM, *text);
 }

@@ -4,6 +4,7 @@
 #include "data/DefaultsList.h"
 #include "data/ReferenceLists.h"
 
+#include <QHash>
 #include <QObject>
 
 // The data module: owns the card table `cdsQor`, the remembered entry defaults and the
@@ -22,7 +23,8 @@ public:
     void setVariant(Variant variant);
 
     // The subcommission filter list of the main window, which the calculated subcommission
-    // text looks up; null while the main window does not exist.
+    // text looks up; null while the main window does not exist. The texts are taken as the list
+    // stands now: set it again after the list changes.
     void setSubcommissionLookup(const ReferenceList *list);
 
     // What the after-post and after-delete handler does: saving the current meeting.
@@ -48,7 +50,9 @@ private:
     CardTable m_cdsQor;
     DefaultsList m_defaults;
     ReferenceLists m_lists;
-    const ReferenceList *m_subcommissionLookup = nullptr;
+    // The calculated subcommission text of each subcommission number the lookup list holds:
+    // one hash per card, not a number written, folded and looked up.
+    QHash<qint64, QString> m_subcommissionTexts;
     std::function<void()> m_save;
     bool m_unsaved = false;
 };

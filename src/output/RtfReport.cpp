@@ -1,10 +1,17 @@
 #include "output/RtfReport.h"
 
 #include "data/CardTable.h"
+#include "data/CardValue.h"
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <deque>
+#include <future>
+#include <vector>
 
 namespace {
 
@@ -31,20 +38,8 @@ void addLine(QByteArray &out, const QByteArray &line)
     out += "\r\n";
 }
 
-// Without blanks and control characters at either end, as a cell shows it.
-QString trimmedCell(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) <= u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) <= u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-// The same over the Windows-1251 bytes a text field holds: blanks and control characters are
-// the bytes up to 32 there too.
+// Without blanks and control characters at either end, as a cell shows them: over the
+// Windows-1251 bytes of a text, where these are the bytes up to 32.
 QByteArrayView trimmedCell(QByteArrayView bytes)
 {
     while (!bytes.isEmpty() && quint8(bytes.front()) <= ' ')
@@ -65,33 +60,126 @@ bool isStoredText(int field)
 
 namespace {
 
-// Appends the Windows-1251 bytes of text to out as RTF: "\\", "{", "}" escaped, a CR as a
-// paragraph, LF dropped, Cyrillic letters and "№" as "\\'xx".
-void appendEscapedBytes(QByteArray &out, QByteArrayView bytes)
+// Appends to a byte array through a pointer: QByteArray's own appends cost a call and checks for
+// every piece and every escaped letter, which was most of a printed list of 100 000 rows.
+class ByteWriter
 {
-    static const char kHex[] = "0123456789abcdef";
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b == 13) {
-            out += "\\par \r";
-        } else if (b == 10) {
-            // dropped: the CR before it has made the paragraph
-        } else if (b == '\\' || b == '{' || b == '}') {
-            out += '\\';
-            out += char(b);
-        } else if (b == 168 || b == 184 || b == 185 || b >= 192) {
-            const char code[4] = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
-            out.append(code, 4);
-        } else {
-            out += char(b);
+public:
+    explicit ByteWriter(QByteArray &out) : m_out(out), m_end(out.size()) {}
+    ~ByteWriter() { m_out.resize(m_end); }
+    ByteWriter(const ByteWriter &) = delete;
+    ByteWriter &operator=(const ByteWriter &) = delete;
+
+    // Room for n bytes at the end, to be written and then passed to advanceTo().
+    char *room(qsizetype n)
+    {
+        if (m_end + n > m_out.size())
+            m_out.resize(qMax(m_end + n, m_out.size() + m_out.size() / 2));
+        return m_out.data() + m_end;
+    }
+    void advanceTo(const char *p) { m_end = p - m_out.constData(); }
+    void append(QByteArrayView bytes)
+    {
+        std::memcpy(room(bytes.size()), bytes.data(), size_t(bytes.size()));
+        m_end += bytes.size();
+    }
+
+private:
+    QByteArray &m_out;
+    qsizetype m_end;
+};
+
+// What each Windows-1251 byte becomes in RTF: "\\", "{", "}" escaped, a CR as a paragraph, LF
+// dropped (the CR before it has made the paragraph), Cyrillic letters and "№" as "\\'xx".
+struct Escapes
+{
+    std::array<std::array<char, 8>, 256> code{};
+    std::array<quint8, 256> length{};
+
+    Escapes()
+    {
+        static const char kHex[] = "0123456789abcdef";
+        for (int b = 0; b < 256; ++b) {
+            std::array<char, 8> &c = code[size_t(b)];
+            quint8 &n = length[size_t(b)];
+            if (b == 13) {
+                std::memcpy(c.data(), "\\par \r", 6);
+                n = 6;
+            } else if (b == 10) {
+                n = 0;
+            } else if (b == '\\' || b == '{' || b == '}') {
+                c = {'\\', char(b)};
+                n = 2;
+            } else if (b == 168 || b == 184 || b == 185 || b >= 192) {
+                c = {'\\', '\'', kHex[b >> 4], kHex[b & 15]};
+                n = 4;
+            } else {
+                c = {char(b)};
+                n = 1;
+            }
         }
     }
+};
+
+// Appends the Windows-1251 bytes of a text as RTF. Each byte's code is copied whole (eight bytes)
+// and the end moved by its length: no branch per byte.
+void appendEscapedBytes(ByteWriter &writer, QByteArrayView bytes)
+{
+    static const Escapes escapes;
+    char *p = writer.room(bytes.size() * 6 + 8); // "\\par \r" is the longest a byte becomes
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        std::memcpy(p, escapes.code[b].data(), 8);
+        p += escapes.length[b];
+    }
+    writer.advanceTo(p);
 }
 
 void appendEscaped(QByteArray &out, const QString &text)
 {
-    appendEscapedBytes(out, Cp1251::encode(text));
+    ByteWriter writer(out);
+    appendEscapedBytes(writer, Cp1251::encode(text));
 }
+
+// A field whose text is a number or a date: digits, dots, colons, blanks and a minus, nothing to
+// escape or to encode.
+bool isPlainText(int field)
+{
+    return field >= 0 && !CardFields::isCalculated(field) &&
+           CardFields::def(field).type != FieldType::Text;
+}
+
+// The cells of one column of the list. A calculated column repeats a few texts (the card type,
+// the subcommission's name): the last one is kept escaped.
+class ColumnWriter
+{
+public:
+    explicit ColumnWriter(int field) : m_field(field) {}
+
+    void append(ByteWriter &writer, const CardTable &table, const CardRecord &card)
+    {
+        if (isStoredText(m_field)) {
+            appendEscapedBytes(writer, trimmedCell(card.textBytes(m_field)));
+        } else if (isPlainText(m_field)) {
+            char *p = writer.room(CardValue::kMaxPlainText);
+            writer.advanceTo(p + CardValue::writePlainText(card, m_field, p));
+        } else {
+            const QString text = table.text(card, m_field);
+            if (text != m_lastText || m_lastEscaped.isNull()) {
+                m_lastText = text;
+                m_lastEscaped.clear();
+                ByteWriter escaped(m_lastEscaped);
+                appendEscapedBytes(escaped, trimmedCell(Cp1251::encode(text)));
+            }
+            writer.append(m_lastEscaped);
+        }
+    }
+
+private:
+    int m_field;
+    QString m_lastText;
+    QByteArray m_lastEscaped;
+};
 
 } // namespace
 
@@ -230,56 +318,147 @@ CutBlock cutBlock(const QByteArray &block, const QList<QByteArray> &markers,
     return cut;
 }
 
+// The rows of the list, made in chunks of rows: the chunks of a long list are made on worker
+// threads, several at a time, and taken in order as the file is written, so that the making
+// and the writing overlap. The cards are only read meanwhile: the caller waits.
+class RecordRows
+{
+public:
+    RecordRows(CardTable &table, const QByteArray &block, const QStringList &titles,
+               const QStringList &fieldNames)
+        : m_table(table)
+    {
+        // The rows are read where they stand; the current card never moves.
+        table.settle();
+        QList<QByteArray> markers;
+        for (const QString &title : titles)
+            markers.append(RtfEscape(u'[' + title + u']'));
+        for (const QString &name : fieldNames)
+            m_fields.append(CardFields::indexOf(name));
+        m_cut = cutBlock(block, markers, m_fields);
+        m_blockSize = block.size();
+    }
+    ~RecordRows()
+    {
+        for (std::future<QByteArray> &chunk : m_pending)
+            chunk.wait(); // nothing outlives what it reads
+    }
+    RecordRows(const RecordRows &) = delete;
+    RecordRows &operator=(const RecordRows &) = delete;
+
+    // The next chunk of rows; empty after the last.
+    QByteArray next()
+    {
+        while (m_pending.size() < kChunksAhead && m_nextRow < m_table.count()) {
+            const int from = m_nextRow;
+            const int to = qMin(from + kChunkRows, m_table.count());
+            // A short list is made where it is asked for: a thread would cost more.
+            const auto policy = m_table.count() > kChunkRows ? std::launch::async
+                                                              : std::launch::deferred;
+            m_pending.push_back(std::async(policy, [this, from, to] { return rows(from, to); }));
+            m_nextRow = to;
+        }
+        if (m_pending.empty())
+            return QByteArray();
+        QByteArray chunk = m_pending.front().get();
+        m_pending.pop_front();
+        return chunk;
+    }
+
+private:
+    static constexpr int kChunkRows = 4096;
+    static constexpr size_t kChunksAhead = 4;
+
+    QByteArray rows(int from, int to) const
+    {
+        std::vector<ColumnWriter> columns;
+        for (const int what : m_cut.places)
+            columns.emplace_back(what < 0 ? -1 : m_fields.at(what));
+        QByteArray out;
+        out.reserve(qsizetype(to - from) * (m_blockSize + 512));
+        ByteWriter writer(out);
+        for (int row = from; row < to; ++row) {
+            const CardRecord &card = *m_table.recordAt(row);
+            for (qsizetype k = 0; k < m_cut.places.size(); ++k) {
+                writer.append(m_cut.pieces.at(k));
+                if (m_cut.places.at(k) < 0) {
+                    char *number = writer.room(12);
+                    writer.advanceTo(std::to_chars(number, number + 12, row + 1).ptr);
+                } else {
+                    columns[size_t(k)].append(writer, m_table, card);
+                }
+            }
+            writer.append(m_cut.pieces.last());
+        }
+        return out;
+    }
+
+    const CardTable &m_table;
+    QList<int> m_fields;
+    CutBlock m_cut;
+    qsizetype m_blockSize = 0;
+    int m_nextRow = 0;
+    std::deque<std::future<QByteArray>> m_pending;
+};
+
+// The template without its own line breaks, cut at the record block's bounds: the bytes before
+// it, the block (null when there is none), the bytes after it.
+struct TemplateParts
+{
+    QByteArray head, block, tail;
+};
+
+TemplateParts templateParts(const QByteArray &rtfTemplate)
+{
+    QByteArray text = rtfTemplate;
+    text.replace("\r\n", "");
+    const qsizetype first = text.indexOf(kDelimiter);
+    const qsizetype second = first < 0 ? -1 : text.indexOf(kDelimiter, first + kDelimiter.size());
+    if (second < 0)
+        return {text, QByteArray(), QByteArray()};
+    const qsizetype blockStart = first + kDelimiter.size();
+    return {text.left(first), text.mid(blockStart, second - blockStart),
+            text.mid(second + kDelimiter.size())};
+}
+
 } // namespace
 
 void WriteRecords(CardTable &table, const QByteArray &block, QByteArray &out,
                   const QStringList &titles, const QStringList &fieldNames)
 {
-    // The rows are read where they stand; the current card never moves.
-    table.settle();
     ScopedViewUpdates views(table);
-
-    QList<int> fields;
-    for (const QString &name : fieldNames)
-        fields.append(CardFields::indexOf(name));
-    QList<QByteArray> markers;
-    for (const QString &title : titles)
-        markers.append(RtfEscape(u'[' + title + u']'));
-    out.reserve(out.size() + qsizetype(table.count()) * (block.size() + 256));
-
-    const CutBlock cut = cutBlock(block, markers, fields);
-    for (int row = 0; row < table.count(); ++row) {
-        for (qsizetype k = 0; k < cut.places.size(); ++k) {
-            out += cut.pieces.at(k);
-            const int what = cut.places.at(k);
-            const int field = what < 0 ? -1 : fields.at(what);
-            if (what < 0)
-                out += QByteArray::number(row + 1);
-            else if (isStoredText(field))
-                appendEscapedBytes(out, trimmedCell(table.recordAt(row)->textBytes(field)));
-            else
-                appendEscaped(out, trimmedCell(table.text(row, field)));
-        }
-        out += cut.pieces.last();
-    }
+    RecordRows rows(table, block, titles, fieldNames);
+    for (QByteArray chunk = rows.next(); !chunk.isEmpty(); chunk = rows.next())
+        out += chunk;
 }
 
 void FillRtfTemplate(const QByteArray &rtfTemplate, const QString &fileName, CardTable &table,
                      const QStringList &titles, const QStringList &fieldNames)
 {
-    QByteArray text = rtfTemplate;
-    text.replace("\r\n", "");
-
-    QByteArray out;
-    const qsizetype first = text.indexOf(kDelimiter);
-    const qsizetype second = first < 0 ? -1 : text.indexOf(kDelimiter, first + kDelimiter.size());
-    if (second < 0) {
-        out = text; // no record block
-    } else {
-        out = text.left(first);
-        const qsizetype blockStart = first + kDelimiter.size();
-        WriteRecords(table, text.mid(blockStart, second - blockStart), out, titles, fieldNames);
-        out += text.mid(second + kDelimiter.size());
+    const TemplateParts parts = templateParts(rtfTemplate);
+    if (parts.block.isNull()) {
+        FileSystem::writeWhole(fileName, parts.head); // no record block
+        return;
     }
-    FileSystem::writeWhole(fileName, out);
+    ScopedViewUpdates views(table);
+    RecordRows rows(table, parts.block, titles, fieldNames);
+    enum { Head, Rows, Done } step = Head;
+    FileSystem::writeWhole(fileName, [&](QByteArray &piece) {
+        switch (step) {
+        case Head:
+            piece = parts.head;
+            step = Rows;
+            return true;
+        case Rows:
+            piece = rows.next();
+            if (piece.isEmpty()) {
+                piece = parts.tail;
+                step = Done;
+            }
+            return true;
+        case Done:
+            break;
+        }
+        return false;
+    });
 }

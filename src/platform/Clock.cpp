@@ -50,8 +50,14 @@ double toDayNumber(const QDate &date, const QTime &time)
 
 QDateTime fromDayNumber(double dayNumber)
 {
+    const DateAndTime when = dateAndTimeOf(dayNumber);
+    return when.date.isValid() ? QDateTime(when.date, when.time, Qt::UTC) : QDateTime();
+}
+
+DateAndTime dateAndTimeOf(double dayNumber)
+{
     if (!(std::fabs(dayNumber) <= kLastDayNumber + 1)) // NaN too
-        return QDateTime();
+        return {};
     const double whole = std::trunc(dayNumber);
     const double fraction = std::fabs(dayNumber - whole);
     qint64 ms = qint64(std::llround(fraction * kMsPerDay));
@@ -60,7 +66,7 @@ QDateTime fromDayNumber(double dayNumber)
         ms -= qint64(kMsPerDay);
         days += dayNumber < 0 ? -1 : 1;
     }
-    return QDateTime(kDayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
+    return {kDayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms))};
 }
 
 double nowDayNumber()

@@ -25,4 +25,13 @@ double toDayNumber(const QDate &date, const QTime &time);
 QDateTime fromDayNumber(double dayNumber);
 double toDayNumber(const QDate &date);
 
+// The same as fromDayNumber's date() and time(), without the QDateTime: a list of a hundred
+// thousand cards shows as many.
+struct DateAndTime
+{
+    QDate date;
+    QTime time;
+};
+DateAndTime dateAndTimeOf(double dayNumber);
+
 } // namespace Clock

@@ -137,18 +137,29 @@ QByteArray readWhole(const QString &path)
     return bytes;
 }
 
-// Writes bytes to an open file, flushes, syncs and closes it; closes it on every path.
-static void writeAndClose(std::FILE *file, const QString &path, const QByteArray &bytes)
+// Writes the pieces next gives to an open file, flushes, syncs and closes it; closes it on every
+// path.
+static void writeAndClose(std::FILE *file, const QString &path,
+                          const std::function<bool(QByteArray &)> &next)
 {
     int error = 0;
-    for (qsizetype done = 0; done < bytes.size();) {
-        const size_t chunk = size_t(qMin(kChunkSize, bytes.size() - done));
-        if ((error = injected(Step::Write, path)))
-            failAndClose(file, error);
-        FileSystemNative::resetStdioError();
-        if (std::fwrite(bytes.constData() + done, 1, chunk, file) != chunk)
-            failAndClose(file, stdioFailure());
-        done += qsizetype(chunk);
+    for (QByteArray bytes;;) {
+        try {
+            if (!next(bytes))
+                break;
+        } catch (...) {
+            std::fclose(file);
+            throw;
+        }
+        for (qsizetype done = 0; done < bytes.size();) {
+            const size_t chunk = size_t(qMin(kChunkSize, bytes.size() - done));
+            if ((error = injected(Step::Write, path)))
+                failAndClose(file, error);
+            FileSystemNative::resetStdioError();
+            if (std::fwrite(bytes.constData() + done, 1, chunk, file) != chunk)
+                failAndClose(file, stdioFailure());
+            done += qsizetype(chunk);
+        }
     }
 
     if ((error = injected(Step::Flush, path)))
@@ -174,7 +185,24 @@ static void writeAndClose(std::FILE *file, const QString &path, const QByteArray
         FileErrors::raiseNative(stdioFailure());
 }
 
+// The pieces of bytes that is written whole: itself, once.
+static std::function<bool(QByteArray &)> once(const QByteArray &bytes)
+{
+    return [&bytes, given = false](QByteArray &piece) mutable {
+        if (given)
+            return false;
+        piece = bytes;
+        given = true;
+        return true;
+    };
+}
+
 void writeWhole(const QString &path, const QByteArray &bytes)
+{
+    writeWhole(path, once(bytes));
+}
+
+void writeWhole(const QString &path, const std::function<bool(QByteArray &)> &next)
 {
     clearReadOnly(path);
 
@@ -183,7 +211,7 @@ void writeWhole(const QString &path, const QByteArray &bytes)
         error ? nullptr : FileSystemNative::open(path, FileSystemNative::Mode::Write, error);
     if (!file)
         failToOpen(path, error);
-    writeAndClose(file, path, bytes);
+    writeAndClose(file, path, next);
 }
 
 void appendWhole(const QString &path, const QByteArray &bytes)
@@ -197,7 +225,7 @@ void appendWhole(const QString &path, const QByteArray &bytes)
     if (!file)
         failToOpen(path, error);
     try {
-        writeAndClose(file, path, bytes);
+        writeAndClose(file, path, once(bytes));
     } catch (const QorFileError &) {
         // A log holds whole entries only: what this append wrote is taken back.
         if (existed)

@@ -34,6 +34,9 @@ constexpr qint64 kMaxReadSize = qint64(1) << 30;
 // Every write, the flush, the sync to disk and the close are checked; the file is closed on
 // every path. A failure leaves the file as far as it was written.
 void writeWhole(const QString &path, const QByteArray &bytes);
+// The same for bytes made while they are written: next gives each following piece and returns
+// false after the last. What next throws closes the file and goes on.
+void writeWhole(const QString &path, const std::function<bool(QByteArray &piece)> &next);
 
 // Appends bytes to the file, creating it when missing; checked like writeWhole. A link or
 // anything but a regular file at the path is refused, never followed. For logs that only ever

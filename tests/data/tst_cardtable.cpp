@@ -157,6 +157,14 @@ void TestCardTable::dateFieldKeepsWholeDays()
     for (double absurd : {2958466.0, -693594.0, 1e300, -1e300})
         QVERIFY_THROWS_EXCEPTION(QorError, t.field(CardFields::CATDATE).setAsFloat(absurd));
     QCOMPARE(t.field(CardFields::CATDATE).asString(), QStringLiteral("31.12.9999"));
+
+    // Written digit by digit, as Qt's patterns write them, from the year 1 to 9999.
+    for (double day = -693593.0; day < 2958466.0; day += 9973.37) {
+        t.field(CardFields::CHANGEDATE).setAsFloat(day);
+        const QDateTime when = Clock::fromDayNumber(day);
+        const QString pattern = when.time() == QTime(0, 0) ? "dd.MM.yyyy" : "dd.MM.yyyy H:mm:ss";
+        QCOMPARE(t.field(CardFields::CHANGEDATE).asString(), when.toString(pattern));
+    }
 }
 
 // An entry time is what the clock said, whatever the time zone makes of that hour: the hour a

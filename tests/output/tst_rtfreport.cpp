@@ -1,5 +1,6 @@
 #include "OutputTestKit.h"
 #include "output/PrintList.h"
+#include "data/TDM1.h"
 #include "output/RtfReport.h"
 
 #include <QTemporaryDir>
@@ -53,6 +54,8 @@ private slots:
     void currentCardStays();
     void titleFormsNoMarker_data();
     void titleFormsNoMarker();
+    void longListsInChunks_data();
+    void longListsInChunks();
 
 private:
     QByteArray fill(CardTable &t, const QStringList &titles, const QStringList &fields)
@@ -181,6 +184,39 @@ void TestRtfReport::titleFormsNoMarker()
     QVERIFY2(rtf.endsWith("\\cell \\row 2\\cell " + RtfEscape(QStringLiteral("Ёлкин")) + "\\cell " +
                           RtfEscape(QStringLiteral("Пётр")) + "\\cell \\row \\pard \\par }"),
              rtf.constData());
+}
+
+// A long list is made in chunks of rows, several at a time: every row comes once, in order, with
+// the texts the list shows (a stored text, a date and time, a calculated text).
+void TestRtfReport::longListsInChunks_data()
+{
+    QTest::addColumn<int>("cards");
+    for (const int cards : {1, 4096, 4097, 16385})
+        QTest::addRow("%d", cards) << cards;
+}
+
+void TestRtfReport::longListsInChunks()
+{
+    QFETCH(int, cards);
+    TDM1 dm;
+    CardTable &t = dm.cdsQor();
+    for (int i = 0; i < cards; ++i) {
+        addPerson(t, QStringLiteral("Фамилия%1").arg(i), QStringLiteral("И"), i % 3 ? 1 : 2);
+        t.edit();
+        t.field(CardFields::CHANGEDATE).setAsFloat(40000 + i * 0.37);
+        t.post();
+    }
+    const QStringList titles = {"Ф", "Дата", "Тип"};
+    const QStringList fields = {"FAM", "CHANGEDATE", "C_FTYPE"};
+    QByteArray expected;
+    for (int row = 0; row < cards; ++row) {
+        expected += "\\cell \\row " + QByteArray::number(row + 1);
+        for (const QString &field : fields)
+            expected += "\\cell " + RtfEscape(t.text(row, CardFields::indexOf(field)));
+    }
+    expected += "\\cell \\row \\pard \\par }";
+    const QByteArray rtf = fill(t, titles, fields);
+    QCOMPARE(rtf.mid(rtf.indexOf("\\cell \\row 1\\cell ")), expected);
 }
 
 QTEST_GUILESS_MAIN(TestRtfReport)
