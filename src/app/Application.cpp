@@ -6,6 +6,7 @@
 #include "app/DataModuleLifetime.h"
 #include "app/ErrorBox.h"
 #include "app/QtDialogs.h"
+#include "app/StartupReport.h"
 #include "platform/BusyCursor.h"
 #include "platform/DocumentOpener.h"
 
@@ -110,6 +111,7 @@ int runClient(QApplication &app, const ClientWindows &windows)
     main->setAttribute(Qt::WA_DeleteOnClose, false);
     QuitWhenClosed quitWhenClosed(main.get());
     main->installEventFilter(&quitWhenClosed);
+    reportFirstListPaint(main.get());
     main->show();
     app.exec();
 

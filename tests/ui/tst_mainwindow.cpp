@@ -6,6 +6,7 @@
 #include "data/MeetingFiles.h"
 #include "data/TDM1.h"
 #include "output/RtfReport.h"
+#include "platform/BusyCursor.h"
 #include "platform/Cp1251.h"
 #include "platform/DocumentOpener.h"
 #include "platform/FileSystem.h"
@@ -67,6 +68,21 @@ int cardsInFile(const QString &folder, const QString &name)
 }
 
 const QDateTime kNow(QDate(2017, 3, 15), QTime(10, 30));
+
+// What the card table held when the window was first painted.
+class FirstPaintSeen : public QObject
+{
+public:
+    int cards = -1;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && cards < 0)
+            cards = DM1->cdsQor().count();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -133,6 +149,24 @@ private slots:
         QCOMPARE(c.main->currentMeeting(), QStringLiteral("2017 заседание  1"));
         QCOMPARE(QFile(folder() + "2017 заседание  1.dat").size(), qint64(7)); // "<QOR>\r\n"
         QCOMPARE(c.entryFormOpenings([&] { c.run("aNew"); }), 1);
+    }
+
+    // The window is on the screen before the meeting's cards are loaded, under the busy cursor.
+    void theWindowComesBeforeItsCards()
+    {
+        writeMeeting(folder(), "Заседание", {{1, 404, "А"}, {1, 404, "Б"}});
+        MainWindowClient c(folder());
+        FirstPaintSeen seen;
+        c.main->installEventFilter(&seen);
+        bool busy = false;
+        connect(c.main->meetings(), &MeetingList::switched, this,
+                [&] { busy = BusyCursor::depth() > 0; });
+        QVERIFY(c.show());
+        QCOMPARE(seen.cards, 0);
+        QVERIFY(busy);
+        QCOMPARE(c.table().count(), 2);
+        QCOMPARE(BusyCursor::depth(), 0);
+        QCOMPARE(QApplication::focusWidget(), c.grid());
     }
 
     void newMeetingRefused_data()

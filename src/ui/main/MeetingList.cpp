@@ -30,8 +30,14 @@ QStringList MeetingList::names() const
 
 void MeetingList::fill()
 {
-    TDM1 &dm = dataModule();
     const QStringList meetings = ListMeetings(m_folder);
+    m_cbKom->clear();
+    m_cbKom->addItems(meetings);
+    m_cbKom->setCurrentIndex(meetings.isEmpty() ? -1 : 0);
+}
+
+void MeetingList::openSelected()
+{
     // Files no meeting can be made of are named, not passed over in silence.
     const QStringList unnamed =
         FileSystem::namesOutsideSystemEncoding(m_folder, QStringLiteral(".dat"));
@@ -43,13 +49,6 @@ void MeetingList::fill()
                            "списке: %1.\r\nПереименуйте их, например командой «convmv -f cp1251 "
                            "-t utf8 --notest *.dat» в папке программы.")
                 .arg(unnamed.join(QStringLiteral(", "))));
-    m_cbKom->clear();
-    m_cbKom->addItems(meetings);
-    if (meetings.isEmpty()) {
-        m_current.clear();
-        LoadMeeting(dm.cdsQor(), m_folder, m_current);
-    }
-    m_cbKom->setCurrentIndex(meetings.isEmpty() ? -1 : 0);
     cbKomChange();
 }
 

@@ -20,8 +20,10 @@ public:
     QString folder() const { return m_folder; }
     QStringList names() const;
 
-    // At the first show: the meetings of the folder, the first one current.
+    // At the first show: the meetings of the folder, the first one selected; then, once the
+    // window is on the screen, openSelected() makes it current and loads its cards.
     void fill();
+    void openSelected();
     // The meeting switch: the selected entry becomes the current meeting and its cards are
     // loaded without the category date rule. switched() follows also when the load fails.
     void cbKomChange();

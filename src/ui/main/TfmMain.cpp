@@ -1,6 +1,7 @@
 #include "ui/main/TfmMain.h"
 
 #include "app/CommandGuard.h"
+#include "app/FirstPaint.h"
 #include "app/settings/GridLayout.h"
 #include "app/settings/ObrSoc.h"
 #include "app/settings/SettingsStore.h"
@@ -9,6 +10,7 @@
 #include "output/AboutManual.h"
 #include "output/Export.h"
 #include "output/PrintList.h"
+#include "platform/BusyCursor.h"
 #include "ui/controls/CardGrid.h"
 #include "ui/controls/CurrentRowLink.h"
 #include "ui/controls/FocusedWheel.h"
@@ -269,10 +271,11 @@ void TfmMain::setVisible(bool visible)
             SettingsStore store;
             m_state->restore(store);
         });
+        runGuarded([this] { FormShow(); });
+        // The window appears first, however large the meeting; its cards follow.
+        runAfterFirstPaint(this, [this] { runGuarded([this] { openFirstMeeting(); }); });
     }
     QMainWindow::setVisible(visible);
-    if (first)
-        runGuarded([this] { FormShow(); });
 }
 
 void TfmMain::FormShow()
@@ -292,8 +295,13 @@ void TfmMain::FormShow()
     GridLayoutState layout = DBGridEh1->layoutState();
     restoreGridLayout(layout, store);
     DBGridEh1->applyLayout(layout);
-
     m_meetings->fill();
+}
+
+void TfmMain::openFirstMeeting()
+{
+    const BusyCursor busy;
+    m_meetings->openSelected();
     DBGridEh1->setFocus(Qt::OtherFocusReason); // the first keys go to the cards
 }
 

@@ -62,6 +62,8 @@ protected:
 private:
     void FormCreate();
     void FormShow();
+    // After the window's first paint: the cards of the first meeting, the focus on them.
+    void openFirstMeeting();
     void buildToolBar();
     void buildMeetingStrip();
     void buildStatusBar();
