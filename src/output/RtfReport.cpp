@@ -4,13 +4,12 @@
 #include "data/CardValue.h"
 #include "platform/Cp1251.h"
 #include "platform/FileSystem.h"
+#include "platform/OrderedChunks.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
-#include <deque>
-#include <future>
 #include <vector>
 
 namespace {
@@ -318,15 +317,14 @@ CutBlock cutBlock(const QByteArray &block, const QList<QByteArray> &markers,
     return cut;
 }
 
-// The rows of the list, made in chunks of rows: the chunks of a long list are made on worker
-// threads, several at a time, and taken in order as the file is written, so that the making
-// and the writing overlap. The cards are only read meanwhile: the caller waits.
+// The rows of the list, made in chunks of rows on worker threads and taken in order as the file
+// is written. The cards are only read meanwhile: the caller waits.
 class RecordRows
 {
 public:
     RecordRows(CardTable &table, const QByteArray &block, const QStringList &titles,
                const QStringList &fieldNames)
-        : m_table(table)
+        : m_table(table), m_chunks(table.count(), [this](int from, int to) { return rows(from, to); })
     {
         // The rows are read where they stand; the current card never moves.
         table.settle();
@@ -338,37 +336,11 @@ public:
         m_cut = cutBlock(block, markers, m_fields);
         m_blockSize = block.size();
     }
-    ~RecordRows()
-    {
-        for (std::future<QByteArray> &chunk : m_pending)
-            chunk.wait(); // nothing outlives what it reads
-    }
-    RecordRows(const RecordRows &) = delete;
-    RecordRows &operator=(const RecordRows &) = delete;
 
-    // The next chunk of rows; empty after the last.
-    QByteArray next()
-    {
-        while (m_pending.size() < kChunksAhead && m_nextRow < m_table.count()) {
-            const int from = m_nextRow;
-            const int to = qMin(from + kChunkRows, m_table.count());
-            // A short list is made where it is asked for: a thread would cost more.
-            const auto policy = m_table.count() > kChunkRows ? std::launch::async
-                                                              : std::launch::deferred;
-            m_pending.push_back(std::async(policy, [this, from, to] { return rows(from, to); }));
-            m_nextRow = to;
-        }
-        if (m_pending.empty())
-            return QByteArray();
-        QByteArray chunk = m_pending.front().get();
-        m_pending.pop_front();
-        return chunk;
-    }
+    // The next chunk of rows; false after the last.
+    bool next(QByteArray &chunk) { return m_chunks.next(chunk); }
 
 private:
-    static constexpr int kChunkRows = 4096;
-    static constexpr size_t kChunksAhead = 4;
-
     QByteArray rows(int from, int to) const
     {
         std::vector<ColumnWriter> columns;
@@ -378,6 +350,12 @@ private:
         out.reserve(qsizetype(to - from) * (m_blockSize + 512));
         ByteWriter writer(out);
         for (int row = from; row < to; ++row) {
+            // The cards a few rows on are fetched while this one is written: in a sorted order
+            // they lie all over the memory.
+            if (const CardRecord *ahead = m_table.recordAt(row + 16))
+                ahead->prefetch();
+            if (const CardRecord *ahead = m_table.recordAt(row + 8))
+                ahead->prefetchTexts();
             const CardRecord &card = *m_table.recordAt(row);
             for (qsizetype k = 0; k < m_cut.places.size(); ++k) {
                 writer.append(m_cut.pieces.at(k));
@@ -397,8 +375,7 @@ private:
     QList<int> m_fields;
     CutBlock m_cut;
     qsizetype m_blockSize = 0;
-    int m_nextRow = 0;
-    std::deque<std::future<QByteArray>> m_pending;
+    OrderedChunks<QByteArray> m_chunks; // last: its chunks read the members above
 };
 
 // The template without its own line breaks, cut at the record block's bounds: the bytes before
@@ -428,7 +405,7 @@ void WriteRecords(CardTable &table, const QByteArray &block, QByteArray &out,
 {
     ScopedViewUpdates views(table);
     RecordRows rows(table, block, titles, fieldNames);
-    for (QByteArray chunk = rows.next(); !chunk.isEmpty(); chunk = rows.next())
+    for (QByteArray chunk; rows.next(chunk);)
         out += chunk;
 }
 
@@ -450,8 +427,7 @@ void FillRtfTemplate(const QByteArray &rtfTemplate, const QString &fileName, Car
             step = Rows;
             return true;
         case Rows:
-            piece = rows.next();
-            if (piece.isEmpty()) {
+            if (!rows.next(piece)) {
                 piece = parts.tail;
                 step = Done;
             }

@@ -61,6 +61,8 @@ private slots:
     void lineBreaksInTexts();
     void listTestStops_data();
     void listTestStops();
+    void longMeetingsInChunks_data();
+    void longMeetingsInChunks();
     void listTestsIgnoreCaseAndCardType();
     void unencodableTextTouchesNoFile();
     void writeFailureIsReported();
@@ -234,6 +236,42 @@ void TestCardTextFormat::listTestStops()
     const QString expected = m_dir.filePath(QStringLiteral("two.dat"));
     QCOMPARE(WriteCards(two, ReferenceLists(), expected), 2);
     QCOMPARE(fileBytes(path), fileBytes(expected));
+}
+
+// A long meeting is written in chunks of cards made several at a time: every card comes once, in
+// order and numbered, up to the card the list tests refuse, wherever that falls.
+void TestCardTextFormat::longMeetingsInChunks_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<int>("refused");
+    QTest::newRow("one chunk") << 4096 << -1;
+    QTest::newRow("a card more") << 4097 << -1;
+    QTest::newRow("refused in the second chunk") << 12289 << 5000;
+    QTest::newRow("refused first of a chunk") << 9000 << 4096;
+}
+
+void TestCardTextFormat::longMeetingsInChunks()
+{
+    QFETCH(int, cards);
+    QFETCH(int, refused);
+    CardTable t;
+    for (int i = 0; i < cards; ++i) {
+        addCard(t, validCard(QStringLiteral("Ф%1").arg(i),
+                             i == refused ? Values{{CardFields::DOL, "999"}} : Values{}));
+    }
+    const QString path = m_dir.filePath(QStringLiteral("long.dat"));
+    const bool refusedOne = !writeError(t, path).isEmpty();
+    QCOMPARE(refusedOne, refused >= 0);
+    const int written = refused >= 0 ? refused : cards;
+    const QByteArray bytes = fileBytes(path);
+    QVERIFY(bytes.startsWith("<QOR>\r\n[1]\r\n"));
+    QCOMPARE(bytes.count("\r\n["), written);
+    QVERIFY(bytes.contains(QByteArray("\r\n[") + QByteArray::number(written) + "]\r\n"));
+    CardTable back;
+    ReadCards(back, path);
+    QCOMPARE(back.totalCount(), written);
+    for (int row = 0; row < written; ++row)
+        QCOMPARE(back.text(row, CardFields::FAM), QStringLiteral("Ф%1").arg(row));
 }
 
 void TestCardTextFormat::listTestsIgnoreCaseAndCardType()
