@@ -596,9 +596,14 @@ void CardTable::rebuildView()
     if (m_filter.isEmpty()) {
         m_view = m_order;
     } else {
-        for (CardRecord *r : m_order) {
-            if (m_filter.matches(*r))
-                m_view.push_back(r);
+        // The cards a few places on are fetched while this one is tested: in a sorted order
+        // they lie all over the memory.
+        constexpr size_t kAhead = 16;
+        for (size_t i = 0; i < m_order.size(); ++i) {
+            if (i + kAhead < m_order.size())
+                m_order[i + kAhead]->prefetch();
+            if (m_filter.matches(*m_order[i]))
+                m_view.push_back(m_order[i]);
         }
     }
     noteRows(Announcement::Rows::Reset);
