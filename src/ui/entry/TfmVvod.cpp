@@ -107,11 +107,14 @@ void TfmVvod::openCard(bool newCard)
     m_couplingArmed = false;
     m_savedFilter = t.filter();
     try {
-        // Every card of the meeting is reachable while the form is open.
-        const CardTable::Bookmark mark = t.bookmark();
-        t.setFilter(QString());
-        if (mark)
-            t.gotoBookmark(mark);
+        // Every card of the meeting is reachable while the form is open. Without a filter the
+        // list stays as it is: shown anew, a large meeting would make the form wait.
+        if (!m_savedFilter.isEmpty()) {
+            const CardTable::Bookmark mark = t.bookmark();
+            t.setFilter(QString());
+            if (mark)
+                t.gotoBookmark(mark);
+        }
 
         m_newMode = newCard;
         m_newCard = newCard;
@@ -152,6 +155,8 @@ void TfmVvod::finishOpening()
     // A card never applied disappears; changes never applied are discarded.
     runGuarded([&t] { t.cancel(); });
     runGuarded([&] {
+        if (m_savedFilter.isEmpty())
+            return; // the list was left as it was
         const CardTable::Bookmark mark = t.bookmark();
         t.setFilter(m_savedFilter);
         // A card the filter hides: the list stays on the first card that passes.
