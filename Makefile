@@ -33,11 +33,13 @@ windows: deps
 test-windows: deps
 	JOBS=$(JOBS) bash scripts/windows.sh test
 
-# The benchmark, from a Release build: every figure next to its baseline (docs/PERFORMANCE.md).
-bench: deps
+# The benchmark, from a Release build: every figure next to its baseline, and their curve over
+# 100 to 1 000 000 cards in build-bench/bench.csv and bench.png (docs/PERFORMANCE.md).
+bench:
+	@bash scripts/install-deps.sh bench
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQOR_BUILD_TESTS=OFF -DQOR_BUILD_BENCH=ON
 	cmake --build build-bench -j $(JOBS) --target bench_qorclient
-	build-bench/bin/bench_qorclient
+	build-bench/bin/bench_qorclient --out build-bench $(BENCH_SIZES)
 
 # The fuzz targets under libFuzzer (clang), each for FUZZ_SECONDS, from a copy of the seed corpus;
 # what they find is left in build-fuzz/findings.

@@ -3,6 +3,7 @@
 # Runs apt-get as root or through sudo; otherwise says what to install and fails.
 #   install-deps.sh          what `make run` and `make test` need
 #   install-deps.sh fuzz     and clang with libFuzzer, for `make fuzz` only
+#   install-deps.sh bench    and gnuplot, which draws the curve of `make bench`
 set -euo pipefail
 
 packages=(
@@ -23,6 +24,9 @@ packages=(
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = bench ]; then
+    packages+=(gnuplot-nox)
 fi
 
 missing=()
