@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "ui/entry/TfmVvod.h"
+#include "ui/main/MeetingList.h"
 #include "ui/main/TfmMain.h"
 
 #include <QApplication>
@@ -13,6 +14,12 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const bool installer = chooseStartMode(app.arguments().mid(1),
+                                           QCoreApplication::applicationFilePath()) ==
+                           StartMode::Installer;
+    const QString folder = FileSystem::programFolder();
+    if (!installer)
+        MeetingList::preloadFirst(folder); // read while the rest starts and the window is made
     Application::prepare(app);
 #ifdef QOR_TEST_HOOKS
     KeyScript::start(qEnvironmentVariable("QORCLIENT_TEST_KEYS"));
@@ -21,11 +28,8 @@ int main(int argc, char *argv[])
         Clock::setFixed(QDateTime::fromString(now, Qt::ISODate));
 #endif
 
-    if (chooseStartMode(app.arguments().mid(1), QCoreApplication::applicationFilePath()) ==
-        StartMode::Installer)
+    if (installer)
         return Application::runInstaller([] { RunSetup(); });
-
-    const QString folder = FileSystem::programFolder();
     return Application::runClient(app, {[folder] { return new TfmMain(folder); },
                                         [] { return new TfmVvod(fmMain); }, folder});
 }

@@ -14,6 +14,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -256,9 +257,8 @@ void assignField(CardRecord &card, int field, QByteArrayView value)
 
 using CardLines = std::array<std::optional<QByteArrayView>, CardFields::StoredCount>;
 
-// Appends one card and posts it. A card the table refuses is dropped and reported; returns
-// whether it was dropped.
-bool postCard(CardTable &table, const CardLines &values)
+// One card built from its field lines, by type.
+CardRecord buildCard(const CardLines &values)
 {
     CardRecord card;
     int textBytes = 0;
@@ -272,6 +272,13 @@ bool postCard(CardTable &table, const CardLines &values)
         if (values[size_t(field)])
             assignField(card, field, *values[size_t(field)]);
     }
+    return card;
+}
+
+// Appends one card and posts it. A card the table refuses is dropped and reported; returns
+// whether it was dropped.
+bool postCard(CardTable &table, CardRecord card)
+{
     try {
         table.appendCard(std::move(card));
         return false;
@@ -401,22 +408,18 @@ int ReadCards(CardTable &table, const QString &path)
 
 int ReadCardsFrom(CardTable &table, QByteArrayView bytes, const QString &path)
 {
+    return PostCards(table, ParseCards(bytes, path));
+}
+
+namespace {
+
+// The cards of bytes that begin with a card's header line.
+std::vector<CardRecord> parseCardsFrom(QByteArrayView bytes)
+{
+    std::vector<CardRecord> cards;
     CardTextCodec::LineReader lines(bytes);
     QByteArrayView line;
-    if (!lines.next(line) || line != kMagic)
-        throw QorError(
-            QStringLiteral("Файл \"%1\" не является правильным файлом данных!").arg(path));
-
-    ScopedViewUpdates views(table);
-    // Room for every card at once: a card begins with "[" at the start of a line.
-    int headers = 0;
-    for (qsizetype at = bytes.indexOf("\n["); at >= 0; at = bytes.indexOf("\n[", at + 2))
-        ++headers;
-    table.reserve(headers + 1);
-    int refused = 0;
-    bool more = lines.next(line);
-    while (more && !CardTextCodec::isHeaderLine(line)) // lines before the first card are skipped
-        more = lines.next(line);
+    bool more = lines.next(line); // the header
     while (more) {
         CardLines values;
         while ((more = lines.next(line)) && !CardTextCodec::isHeaderLine(line)) {
@@ -425,8 +428,65 @@ int ReadCardsFrom(CardTable &table, QByteArrayView bytes, const QString &path)
             if (field >= 0 && !values[size_t(field)]) // the first line of a field wins
                 values[size_t(field)] = value;
         }
-        if (postCard(table, values))
-            ++refused;
+        cards.push_back(buildCard(values));
     }
+    return cards;
+}
+
+// Where the next card's header line begins at or after from: after a line break (any byte after
+// a CR or LF begins a line), "[" first and "]" last; the end when there is none.
+qsizetype nextHeader(QByteArrayView bytes, qsizetype from)
+{
+    for (qsizetype at = bytes.indexOf('[', from); at >= 0; at = bytes.indexOf('[', at + 1)) {
+        if (at > 0 && bytes.at(at - 1) != '\n' && bytes.at(at - 1) != '\r')
+            continue;
+        qsizetype end = at;
+        while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n')
+            ++end;
+        if (CardTextCodec::isHeaderLine(bytes.sliced(at, end - at)))
+            return at;
+    }
+    return bytes.size();
+}
+
+} // namespace
+
+std::vector<CardRecord> ParseCards(QByteArrayView bytes, const QString &path)
+{
+    CardTextCodec::LineReader lines(bytes);
+    QByteArrayView line;
+    if (!lines.next(line) || line != kMagic)
+        throw QorError(
+            QStringLiteral("Файл \"%1\" не является правильным файлом данных!").arg(path));
+
+    // Lines before the first card are skipped. The cards are read in pieces of about a megabyte,
+    // each from a card's header line, on worker threads.
+    constexpr qsizetype kPieceBytes = 1 << 20;
+    QList<qsizetype> starts = {nextHeader(bytes, kMagic.size())};
+    while (starts.last() < bytes.size())
+        starts.append(nextHeader(bytes, qMin(starts.last() + kPieceBytes, bytes.size())));
+    OrderedChunks<std::vector<CardRecord>> pieces(
+        int(starts.size() - 1),
+        [&](int from, int) {
+            return parseCardsFrom(
+                bytes.sliced(starts.at(from), starts.at(from + 1) - starts.at(from)));
+        },
+        1);
+    std::vector<CardRecord> cards;
+    for (std::vector<CardRecord> piece; pieces.next(piece);) {
+        if (cards.empty())
+            cards.reserve(size_t(double(piece.size()) * bytes.size() / kPieceBytes) + 1);
+        std::move(piece.begin(), piece.end(), std::back_inserter(cards));
+    }
+    return cards;
+}
+
+int PostCards(CardTable &table, std::vector<CardRecord> cards)
+{
+    ScopedViewUpdates views(table);
+    table.reserve(int(cards.size()));
+    int refused = 0;
+    for (CardRecord &card : cards)
+        refused += postCard(table, std::move(card));
     return refused;
 }

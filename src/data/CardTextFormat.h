@@ -1,8 +1,12 @@
 #pragma once
 
+#include "data/CardRecord.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+
+#include <vector>
 
 class CardTable;
 class ReferenceLists;
@@ -27,3 +31,8 @@ QByteArray CardFileBytes(CardTable &table);
 int ReadCards(CardTable &table, const QString &path);
 // The same over a file's bytes already read; path names the file in messages.
 int ReadCardsFrom(CardTable &table, QByteArrayView bytes, const QString &path);
+// ReadCardsFrom in its two parts. The cards of the bytes built, without a table, so that it can
+// run on a worker thread (throws QorError for a file without the magic line); then the cards
+// posted to the table, returning how many were dropped.
+std::vector<CardRecord> ParseCards(QByteArrayView bytes, const QString &path);
+int PostCards(CardTable &table, std::vector<CardRecord> cards);

@@ -10,6 +10,8 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <future>
+#include <optional>
 
 namespace {
 
@@ -189,6 +191,68 @@ void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &f
         MeetingHistory::thinAfterSave(history, Clock::now());
 }
 
+namespace {
+
+// A file as it stands: its size and times, which a rewrite changes.
+struct FileState
+{
+    qint64 size = -1;
+    qint64 modified = 0;
+    qint64 changed = 0;
+    bool operator==(const FileState &o) const
+    {
+        return size == o.size && modified == o.modified && changed == o.changed;
+    }
+};
+
+FileState fileState(const QString &path)
+{
+    const QFileInfo info(path);
+    return {info.exists() ? info.size() : -1, info.lastModified().toMSecsSinceEpoch(),
+            info.metadataChangeTime().toMSecsSinceEpoch()};
+}
+
+// The one meeting read ahead.
+struct Preload
+{
+    QString file;
+    FileState state;
+    std::future<std::vector<CardRecord>> cards;
+};
+
+Preload &preload()
+{
+    static Preload ahead;
+    return ahead;
+}
+
+// The cards read ahead from file, when they were read from it as it is now.
+std::optional<std::vector<CardRecord>> takePreload(const QString &file)
+{
+    Preload &ahead = preload();
+    if (!ahead.cards.valid())
+        return std::nullopt;
+    std::future<std::vector<CardRecord>> cards = std::move(ahead.cards);
+    if (ahead.file != file || !(ahead.state == fileState(file)))
+        return std::nullopt; // the reading ends with the future
+    return cards.get();
+}
+
+} // namespace
+
+void PreloadMeeting(const QString &folder, const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    Preload &ahead = preload();
+    ahead.file = meetingFilePath(folder, name);
+    ahead.state = fileState(ahead.file);
+    ahead.cards = std::async(std::launch::async, [file = ahead.file] {
+        const QByteArray bytes = FileSystem::readWhole(file);
+        return ParseCards(bytes, file);
+    });
+}
+
 void LoadMeeting(CardTable &table, const QString &folder, const QString &name,
                  RefusedMeetings &refused)
 {
@@ -206,7 +270,10 @@ void LoadMeeting(CardTable &table, const QString &folder, const QString &name,
         if (!FileSystem::fileExists(file))
             return;
         try {
-            dropped = ReadCards(table, file);
+            if (std::optional<std::vector<CardRecord>> cards = takePreload(file))
+                dropped = PostCards(table, std::move(*cards));
+            else
+                dropped = ReadCards(table, file);
         } catch (const QorError &) {
             refused.add(file); // nothing of it is in the table: a save must not lose it
             throw;

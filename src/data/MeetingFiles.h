@@ -29,6 +29,12 @@ QString meetingTempPath(const QString &meetingFile);
 // file system could not hold that name.
 QString meetingBackupPath(const QString &meetingFile, int number = 1);
 
+// Reads and builds the cards of a meeting on a worker thread, ahead of its load: a program
+// starts making its windows while the meeting it opens first is read. The next LoadMeeting of
+// that meeting takes them when its file is still as it was when the reading began; otherwise it
+// reads the file itself. An empty name preloads nothing.
+void PreloadMeeting(const QString &folder, const QString &name);
+
 // Writes every card of the table, also those the filter hides, to the meeting file of name:
 // first to the temporary file, which then replaces the meeting file in one step. At every
 // moment a complete meeting file is on disk. The filter and the current card stay as they were.

@@ -16,7 +16,9 @@ template <typename Chunk> class OrderedChunks
 public:
     using Make = std::function<Chunk(int from, int to)>;
 
-    OrderedChunks(int rows, Make make) : m_rows(rows), m_make(std::move(make)) {}
+    OrderedChunks(int rows, Make make, int chunkRows = kChunkRows)
+        : m_rows(rows), m_chunkRows(chunkRows), m_make(std::move(make))
+    {}
     ~OrderedChunks()
     {
         for (std::future<Chunk> &chunk : m_pending)
@@ -30,8 +32,8 @@ public:
     {
         while (m_pending.size() < kChunksAhead && m_nextRow < m_rows) {
             const int from = m_nextRow;
-            const int to = qMin(from + kChunkRows, m_rows);
-            const auto policy = m_rows > kChunkRows ? std::launch::async : std::launch::deferred;
+            const int to = qMin(from + m_chunkRows, m_rows);
+            const auto policy = m_rows > m_chunkRows ? std::launch::async : std::launch::deferred;
             m_pending.push_back(std::async(policy, m_make, from, to));
             m_nextRow = to;
         }
@@ -56,6 +58,7 @@ private:
     static constexpr size_t kChunksAhead = 4;
 
     int m_rows;
+    int m_chunkRows;
     Make m_make;
     int m_nextRow = 0;
     std::deque<std::future<Chunk>> m_pending;

@@ -9,6 +9,7 @@
 #include "support/Failures.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -66,6 +67,8 @@ private slots:
     void refusedCardsAreKept();
     void longNameStillGetsItsBackup();
     void unreadableFileIsKept();
+    void preloadedMeeting_data();
+    void preloadedMeeting();
 
 private:
     QString path(const QString &name) const
@@ -497,6 +500,49 @@ void TestMeetingFiles::unreadableFileIsKept()
     addCard(t, validCard("НОВЫЙ"));
     SaveMeeting(t, ReferenceLists(), folder(), "m", m_refused);
     QCOMPARE(fileBytes(path("m.dat.bak")), utf8);
+}
+
+// A meeting read ahead gives the cards of its file as it stands at the load: a file rewritten
+// since is read again, a damaged one refused as ever; a file of several pieces of a megabyte
+// (read on worker threads) gives every card in order.
+void TestMeetingFiles::preloadedMeeting_data()
+{
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<QString>("afterPreload"); // "", "rewritten" or "damaged"
+    QTest::newRow("unchanged") << 3 << "";
+    QTest::newRow("several pieces") << 9000 << "";
+    QTest::newRow("rewritten after the preload") << 3 << "rewritten";
+    QTest::newRow("damaged") << 3 << "damaged";
+}
+
+void TestMeetingFiles::preloadedMeeting()
+{
+    QFETCH(int, cards);
+    QFETCH(QString, afterPreload);
+    CardTable t;
+    for (int i = 0; i < cards; ++i)
+        addCard(t, validCard(QStringLiteral("Ф%1").arg(i)));
+    SaveMeeting(t, ReferenceLists(), folder(), "М", m_refused);
+    PreloadMeeting(folder(), "М");
+    if (afterPreload == "rewritten") {
+        t.first();
+        t.deleteCurrent();
+        SaveMeeting(t, ReferenceLists(), folder(), "М", m_refused);
+        --cards;
+    }
+    if (afterPreload == "damaged")
+        TestFiles::put(path("М.dat"), "not a meeting\r\n");
+
+    CardTable loaded;
+    if (afterPreload == "damaged") {
+        QVERIFY_THROWS_EXCEPTION(QorError, LoadMeeting(loaded, folder(), "М", m_refused));
+        QVERIFY(m_refused.contains(path("М.dat")));
+        return;
+    }
+    LoadMeeting(loaded, folder(), "М", m_refused);
+    QCOMPARE(loaded.totalCount(), cards);
+    for (int row = 0; row < cards; ++row)
+        QCOMPARE(loaded.text(row, CardFields::FAM), t.text(row, CardFields::FAM));
 }
 
 QTEST_GUILESS_MAIN(TestMeetingFiles)

@@ -28,6 +28,11 @@ QStringList MeetingList::names() const
     return list;
 }
 
+void MeetingList::preloadFirst(const QString &folder)
+{
+    PreloadMeeting(folder, ListMeetings(folder).value(0));
+}
+
 void MeetingList::fill()
 {
     const QStringList meetings = ListMeetings(m_folder);

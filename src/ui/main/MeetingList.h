@@ -20,6 +20,8 @@ public:
     QString folder() const { return m_folder; }
     QStringList names() const;
 
+    // The meeting fill() selects first, read ahead on a worker thread (PreloadMeeting).
+    static void preloadFirst(const QString &folder);
     // At the first show: the meetings of the folder, the first one selected; then, once the
     // window is on the screen, openSelected() makes it current and loads its cards.
     void fill();
