@@ -227,7 +227,7 @@ void runExtraFigures(int n, int runs, const ReferenceLists &lists, const QString
                      double load, Report &report);
 
 // The real program started on a copy of meetingFile, beside a copy of the program.
-void startUpFigure(int n, int runs, const QString &meetingFile, double load, Report &report);
+void startUpFigure(int n, int runs, const QString &meetingFile, Report &report);
 void switchFigure(int n, int runs, TfmMain *main, double load, Report &report);
 void entryFormFigures(int n, int runs, TfmMain *main, Report &report);
 

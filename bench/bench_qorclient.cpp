@@ -162,7 +162,7 @@ void benchSize(int n, Report &report)
                Target::absolute(n == 100000 ? 10 : 0));
 
     table.setSortField(QString());
-    startUpFigure(n, runs, meetingFile, load, report);
+    startUpFigure(n, runs, meetingFile, report);
     runExtraFigures(n, runs, lists, folder, load, report);
 }
 
