@@ -32,6 +32,24 @@ int syncFolder(const QString &folder);
 int removeFile(const QString &path);
 // A second name for an existing file, on the same volume; never replaces what stands there.
 int hardLink(const QString &existing, const QString &newName);
+// What tells a file's content as written apart from any other: the file's identity on its
+// volume, its size and its time of writing to the system's precision. A file replaced by a
+// rename is another file, so every save of this program changes it, also one that keeps the
+// size within the same millisecond.
+struct FileStamp
+{
+    bool exists = false;
+    quint64 identity = 0;
+    qint64 size = 0;
+    qint64 written = 0;
+    bool operator==(const FileStamp &o) const
+    {
+        return exists == o.exists && identity == o.identity && size == o.size &&
+               written == o.written;
+    }
+};
+FileStamp stamp(const QString &path);
+
 // Marks a folder hidden where the system has such a mark (Windows); elsewhere a name that
 // begins with "." is hidden already.
 int hideFolder(const QString &path);

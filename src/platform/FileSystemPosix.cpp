@@ -189,6 +189,15 @@ int hardLink(const QString &existing, const QString &newName)
                : errno;
 }
 
+FileStamp stamp(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, quint64(info.st_ino), qint64(info.st_size),
+            qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
 int hideFolder(const QString &)
 {
     return 0;

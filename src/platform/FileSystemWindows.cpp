@@ -208,6 +208,25 @@ int hardLink(const QString &existing, const QString &newName)
     return CreateHardLinkW(wide(newName), wide(existing), nullptr) ? 0 : lastError();
 }
 
+FileStamp stamp(const QString &path)
+{
+    // Only the attributes are asked for: a file open elsewhere, even for writing, still tells.
+    const HANDLE file = CreateFileW(wide(path), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (!known)
+        return {};
+    return {true, (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+            (qint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+            (qint64(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                info.ftLastWriteTime.dwLowDateTime};
+}
+
 int hideFolder(const QString &path)
 {
     const DWORD attributes = GetFileAttributesW(wide(path));

@@ -50,6 +50,8 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *error)
 
 IniRegistry::IniRegistry(QString filePath) : m_path(std::move(filePath)) {}
 
+IniRegistry::~IniRegistry() = default;
+
 QString IniRegistry::currentUserFilePath()
 {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -78,15 +80,26 @@ private:
 
 template <typename Read> RegistryBackend::Result IniRegistry::read(Read &&read)
 {
+    if (m_lastRead && FileSystemNative::stamp(m_path) == m_lastReadStamp)
+        return read(*m_lastRead);
     IniRegistryLock lock(m_path);
-    IniDocument doc;
-    if (!load(&doc))
+    const FileSystemNative::FileStamp before = FileSystemNative::stamp(m_path);
+    auto doc = std::make_unique<IniDocument>();
+    if (!load(doc.get()))
         return Result::Failed;
-    return read(doc);
+    const Result result = read(*doc);
+    // Kept only when what was read is the file as it still stands (a damaged file was just
+    // set aside and rewritten).
+    if (FileSystemNative::stamp(m_path) == before) {
+        m_lastRead = std::move(doc);
+        m_lastReadStamp = before;
+    }
+    return result;
 }
 
 template <typename Change> bool IniRegistry::change(Change &&apply)
 {
+    m_lastRead.reset();
     IniRegistryLock lock(m_path);
     IniDocument doc;
     if (!load(&doc))

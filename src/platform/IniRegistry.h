@@ -1,12 +1,16 @@
 #pragma once
 
+#include "platform/FileSystemNative.h"
 #include "platform/RegistryBackend.h"
+
+#include <memory>
 
 class IniDocument;
 
 // HKEY_CURRENT_USER as one INI file, for systems without a registry.
 //
-// Every operation reads the file afresh, and every change rewrites it whole: into a temporary
+// Every operation reads the file afresh (a store reads it again only once it has changed since
+// it last read it: FileSystemNative::stamp), and every change rewrites it whole: into a temporary
 // file in the same folder, flushed and synced, then renamed over the old one. So the file is
 // never half-written, and when two copies of the program share it each change lands on the
 // values as they are on disk: the last writer wins value by value. A lock file beside it keeps
@@ -20,6 +24,7 @@ class IniRegistry : public RegistryBackend
 {
 public:
     explicit IniRegistry(QString filePath);
+    ~IniRegistry() override;
 
     // $XDG_CONFIG_HOME/QorClient/HKEY_CURRENT_USER.ini, ~/.config when the variable is unset,
     // empty or not an absolute path.
@@ -49,4 +54,8 @@ private:
     bool fail(const QString &error);
 
     QString m_path;
+    // The document as last read, with the file's stamp then: a start reads some forty values,
+    // and each read would lock, read and parse the whole file.
+    std::unique_ptr<IniDocument> m_lastRead;
+    FileSystemNative::FileStamp m_lastReadStamp;
 };

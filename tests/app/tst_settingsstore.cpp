@@ -361,6 +361,19 @@ private slots:
                  QStringList({"HKEY_CURRENT_USER.ini"}));
     }
 
+    // A store reads the file once for many values, and still sees at once what another copy of
+    // the program wrote: a value of the same length, written in the same millisecond.
+    void readsSeeOtherWriters()
+    {
+        INI_FILE_ONLY();
+        SettingsStore mine;
+        SettingsStore theirs;
+        for (const char *value : {"1", "2", "3"}) {
+            theirs.WriteSetting(kSettings, "TfmMain", "A", value);
+            QCOMPARE(mine.ReadSetting(kSettings, "TfmMain", "A", ""), value);
+        }
+    }
+
     void replaceKeyKeepsNeighbours()
     {
         INI_FILE_ONLY();
