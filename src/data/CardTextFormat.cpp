@@ -416,7 +416,12 @@ namespace {
 // The cards of bytes that begin with a card's header line.
 std::vector<CardRecord> parseCardsFrom(QByteArrayView bytes)
 {
+    // Room for every card at once: a card begins with "[" at the start of a line.
+    qsizetype headers = 1;
+    for (qsizetype at = bytes.indexOf("\n["); at >= 0; at = bytes.indexOf("\n[", at + 2))
+        ++headers;
     std::vector<CardRecord> cards;
+    cards.reserve(size_t(headers));
     CardTextCodec::LineReader lines(bytes);
     QByteArrayView line;
     bool more = lines.next(line); // the header
@@ -474,9 +479,12 @@ std::vector<CardRecord> ParseCards(QByteArrayView bytes, const QString &path)
         1);
     std::vector<CardRecord> cards;
     for (std::vector<CardRecord> piece; pieces.next(piece);) {
-        if (cards.empty())
-            cards.reserve(size_t(double(piece.size()) * bytes.size() / kPieceBytes) + 1);
-        std::move(piece.begin(), piece.end(), std::back_inserter(cards));
+        if (cards.empty()) {
+            cards = std::move(piece); // a meeting of one piece is taken as it is
+            cards.reserve(size_t(double(cards.size()) * bytes.size() / kPieceBytes) + 1);
+        } else {
+            std::move(piece.begin(), piece.end(), std::back_inserter(cards));
+        }
     }
     return cards;
 }
