@@ -234,36 +234,6 @@ QByteArray MakeRtfTemplate(const QString &title, const QStringList &columnTitles
 
 namespace {
 
-// The replacement with the marker escaped already: a list of many cards escapes each column's
-// marker once, not once per card.
-bool replaceEscapedMarker(const QByteArray &escapedMarker, const QString &value, QByteArray &text,
-                          qsizetype &from)
-{
-    const qsizetype at = text.indexOf(escapedMarker, from);
-    if (at < 0)
-        return false;
-    const QByteArray escapedValue = RtfEscape(value);
-    text.replace(at, escapedMarker.size(), escapedValue);
-    from = at + escapedValue.size();
-    return true;
-}
-
-} // namespace
-
-bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray &text,
-                        qsizetype &from)
-{
-    return replaceEscapedMarker(RtfEscape(marker), value, text, from);
-}
-
-bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray &text)
-{
-    qsizetype from = 0;
-    return ReplaceFirstMarker(marker, value, text, from);
-}
-
-namespace {
-
 // A record block cut once at the places its markers take, found as the replacement of each card
 // would find them: the row number's marker first, then each column's marker from where the one
 // before ended (a value put in is never searched again).
@@ -399,15 +369,6 @@ TemplateParts templateParts(const QByteArray &rtfTemplate)
 }
 
 } // namespace
-
-void WriteRecords(CardTable &table, const QByteArray &block, QByteArray &out,
-                  const QStringList &titles, const QStringList &fieldNames)
-{
-    ScopedViewUpdates views(table);
-    RecordRows rows(table, block, titles, fieldNames);
-    for (QByteArray chunk; rows.next(chunk);)
-        out += chunk;
-}
 
 void FillRtfTemplate(const QByteArray &rtfTemplate, const QString &fileName, CardTable &table,
                      const QStringList &titles, const QStringList &fieldNames)

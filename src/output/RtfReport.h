@@ -22,20 +22,9 @@ QByteArray RtfEscape(const QString &text);
 // lines end in CR LF.
 QByteArray MakeRtfTemplate(const QString &title, const QStringList &columnTitles);
 
-// Replaces the first occurrence of the escaped marker in text, at or after from, by the escaped
-// value; from then points past the value, so that a value that happens to read like a marker
-// is never taken for one. Returns whether the marker was found.
-bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray &text,
-                        qsizetype &from);
-bool ReplaceFirstMarker(const QString &marker, const QString &value, QByteArray &text);
-
 // Writes the file: the template without its own line breaks, the record block once per
-// visible card of the table in the current order. The file is replaced.
+// visible card of the table in the current order, numbered from 1, with each column's marker
+// replaced by the card's text as the list shows it (blanks and control characters at both ends
+// removed). The file is replaced; the current card and the views stay as they were.
 void FillRtfTemplate(const QByteArray &rtfTemplate, const QString &fileName, CardTable &table,
                      const QStringList &titles, const QStringList &fieldNames);
-
-// Appends the record block to out once per visible card, in the current order, numbered from
-// 1, with each column's marker replaced by the card's text as the list shows it (blanks and
-// control characters at both ends removed). The current card and the views stay as they were.
-void WriteRecords(CardTable &table, const QByteArray &block, QByteArray &out,
-                  const QStringList &titles, const QStringList &fieldNames);
