@@ -193,30 +193,11 @@ void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &f
 
 namespace {
 
-// A file as it stands: its size and times, which a rewrite changes.
-struct FileState
-{
-    qint64 size = -1;
-    qint64 modified = 0;
-    qint64 changed = 0;
-    bool operator==(const FileState &o) const
-    {
-        return size == o.size && modified == o.modified && changed == o.changed;
-    }
-};
-
-FileState fileState(const QString &path)
-{
-    const QFileInfo info(path);
-    return {info.exists() ? info.size() : -1, info.lastModified().toMSecsSinceEpoch(),
-            info.metadataChangeTime().toMSecsSinceEpoch()};
-}
-
 // The one meeting read ahead.
 struct Preload
 {
     QString file;
-    FileState state;
+    FileSystemNative::FileStamp stamp;
     std::future<std::vector<CardRecord>> cards;
 };
 
@@ -233,7 +214,7 @@ std::optional<std::vector<CardRecord>> takePreload(const QString &file)
     if (!ahead.cards.valid())
         return std::nullopt;
     std::future<std::vector<CardRecord>> cards = std::move(ahead.cards);
-    if (ahead.file != file || !(ahead.state == fileState(file)))
+    if (ahead.file != file || !(ahead.stamp == FileSystem::stamp(file)))
         return std::nullopt; // the reading ends with the future
     return cards.get();
 }
@@ -246,7 +227,7 @@ void PreloadMeeting(const QString &folder, const QString &name)
         return;
     Preload &ahead = preload();
     ahead.file = meetingFilePath(folder, name);
-    ahead.state = fileState(ahead.file);
+    ahead.stamp = FileSystem::stamp(ahead.file);
     ahead.cards = std::async(std::launch::async, [file = ahead.file] {
         const QByteArray bytes = FileSystem::readWhole(file);
         return ParseCards(bytes, file);

@@ -104,6 +104,11 @@ bool fileExists(const QString &path)
     return info.exists() && !info.isDir();
 }
 
+FileSystemNative::FileStamp stamp(const QString &path)
+{
+    return FileSystemNative::stamp(path);
+}
+
 bool anythingExists(const QString &path)
 {
     const QFileInfo info(path);

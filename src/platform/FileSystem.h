@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystemNative.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -22,6 +24,8 @@ bool fitsFileName(const QString &fileName);
 
 bool fileExists(const QString &path);     // an ordinary file, or a link to one
 bool anythingExists(const QString &path); // a file, a folder, a dangling link ...
+// What tells a file's content as written apart from any other (FileSystemNative::FileStamp).
+FileSystemNative::FileStamp stamp(const QString &path);
 
 // Reads a regular file whole (a link to one is followed). Anything else at the path, a FIFO or a
 // device, is refused without waiting on it, and so is a file over kMaxReadSize, before a byte
