@@ -69,19 +69,26 @@ int cardsInFile(const QString &folder, const QString &name)
 
 const QDateTime kNow(QDate(2017, 3, 15), QTime(10, 30));
 
-// What the card table held when the window was first painted.
+// What the card table held, and what the status line said, when the window was first painted.
 class FirstPaintSeen : public QObject
 {
 public:
+    explicit FirstPaintSeen(const QLabel *status) : m_status(status) {}
     int cards = -1;
+    QString status;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && cards < 0)
+        if (event->type() == QEvent::Paint && cards < 0) {
             cards = DM1->cdsQor().count();
+            status = m_status->text();
+        }
         return false;
     }
+
+private:
+    const QLabel *m_status;
 };
 
 } // namespace
@@ -151,18 +158,20 @@ private slots:
         QCOMPARE(c.entryFormOpenings([&] { c.run("aNew"); }), 1);
     }
 
-    // The window is on the screen before the meeting's cards are loaded, under the busy cursor.
+    // The window is on the screen before the meeting's cards are loaded, under the busy cursor;
+    // the status line counts them once they are there.
     void theWindowComesBeforeItsCards()
     {
         writeMeeting(folder(), "Заседание", {{1, 404, "А"}, {1, 404, "Б"}});
         MainWindowClient c(folder());
-        FirstPaintSeen seen;
+        FirstPaintSeen seen(c.child<QLabel>("StatusBarPanel"));
         c.main->installEventFilter(&seen);
         bool busy = false;
         connect(c.main->meetings(), &MeetingList::switched, this,
                 [&] { busy = BusyCursor::depth() > 0; });
         QVERIFY(c.show());
         QCOMPARE(seen.cards, 0);
+        QCOMPARE(seen.status, QString()); // not "Записей: 0" before the cards are counted
         QVERIFY(busy);
         QCOMPARE(c.table().count(), 2);
         QCOMPARE(BusyCursor::depth(), 0);

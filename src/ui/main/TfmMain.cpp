@@ -301,6 +301,7 @@ void TfmMain::FormShow()
 void TfmMain::openFirstMeeting()
 {
     const BusyCursor busy;
+    m_firstMeetingOpened = true;
     m_meetings->openSelected();
     DBGridEh1->setFocus(Qt::OtherFocusReason); // the first keys go to the cards
 }
@@ -334,6 +335,12 @@ void TfmMain::resizeEvent(QResizeEvent *event)
 
 void TfmMain::ShowRecordCount()
 {
+    // The window appears before the first meeting's cards: until they are loaded the count
+    // would say the meeting had none.
+    if (!m_firstMeetingOpened) {
+        m_statusLine->clear();
+        return;
+    }
     const CardTable *table = DM1 ? &DM1->cdsQor() : nullptr;
     m_statusLine->setText(CardListRules::recordCountText(table ? table->count() : 0,
                                                          table && !table->filter().isEmpty()));

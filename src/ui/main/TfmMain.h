@@ -92,6 +92,7 @@ private:
     CardListCommands *m_cardList;
     std::unique_ptr<MainWindowState> m_state;
     bool m_shown = false;
+    bool m_firstMeetingOpened = false;
 };
 
 // The process-wide main window; null outside client mode.
