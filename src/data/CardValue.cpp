@@ -248,12 +248,6 @@ int writeDate(double dayNumber, bool withTime, char *out)
     return int(p - out);
 }
 
-QString dateText(double dayNumber, bool withTime)
-{
-    char text[kMaxPlainText];
-    return QString::fromLatin1(text, writeDate(dayNumber, withTime, text));
-}
-
 } // namespace
 
 int writePlainText(const CardRecord &record, int field, char *out)
@@ -271,16 +265,6 @@ int writePlainText(const CardRecord &record, int field, char *out)
         break;
     }
     return 0;
-}
-
-QString formatDate(double dayNumber)
-{
-    return dateText(dayNumber, false);
-}
-
-QString formatDateTime(double dayNumber)
-{
-    return dateText(dayNumber, true);
 }
 
 } // namespace CardValue

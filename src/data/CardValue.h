@@ -26,8 +26,4 @@ double asNumber(const CardRecord &record, int field);
 constexpr int kMaxPlainText = 24;
 int writePlainText(const CardRecord &record, int field, char *out);
 
-// Text forms of day numbers under the Russian regional settings.
-QString formatDate(double dayNumber);
-QString formatDateTime(double dayNumber);
-
 } // namespace CardValue

@@ -80,17 +80,17 @@ private:
 
 template <typename Read> RegistryBackend::Result IniRegistry::read(Read &&read)
 {
-    if (m_lastRead && FileSystemNative::stamp(m_path) == m_lastReadStamp)
+    if (m_lastRead && FileSystem::stamp(m_path) == m_lastReadStamp)
         return read(*m_lastRead);
     IniRegistryLock lock(m_path);
-    const FileSystemNative::FileStamp before = FileSystemNative::stamp(m_path);
+    const FileSystemNative::FileStamp before = FileSystem::stamp(m_path);
     auto doc = std::make_unique<IniDocument>();
     if (!load(doc.get()))
         return Result::Failed;
     const Result result = read(*doc);
     // Kept only when what was read is the file as it still stands (a damaged file was just
     // set aside and rewritten).
-    if (FileSystemNative::stamp(m_path) == before) {
+    if (FileSystem::stamp(m_path) == before) {
         m_lastRead = std::move(doc);
         m_lastReadStamp = before;
     }
