@@ -8,14 +8,15 @@
 #include "platform/Cp1251.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
-#include "platform/OrderedChunks.h"
 #include "platform/QorError.h"
 
 #include <array>
 #include <charconv>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -51,15 +52,34 @@ std::optional<QString> listTestFailure(const CardRecord &card, const ReferenceLi
     return std::nullopt;
 }
 
+// The longest field name, and a name as two words: its bytes, zero after them, its length in
+// the last byte. A line's name is told by comparing two words with each field's, not by a call
+// to compare bytes: a meeting of a million cards has seventeen million lines.
+constexpr qsizetype kLongestName = 10;
+using PackedName = std::array<quint64, 2>;
+
+PackedName packName(const char *name, qsizetype length)
+{
+    char bytes[sizeof(PackedName)] = {};
+    std::memcpy(bytes, name, size_t(length));
+    bytes[sizeof bytes - 1] = char(length);
+    PackedName packed;
+    std::memcpy(packed.data(), bytes, sizeof bytes);
+    return packed;
+}
+
 // The field names as the lines begin, and the fields' types, looked up once.
 struct FieldNames
 {
     std::array<QByteArrayView, CardFields::StoredCount> names;
+    std::array<PackedName, CardFields::StoredCount> packed;
     std::array<FieldType, CardFields::StoredCount> types;
     FieldNames()
     {
         for (int field = 0; field < CardFields::StoredCount; ++field) {
             names[size_t(field)] = QByteArrayView(CardFields::def(field).name);
+            packed[size_t(field)] =
+                packName(names[size_t(field)].data(), names[size_t(field)].size());
             types[size_t(field)] = CardFields::def(field).type;
         }
     }
@@ -69,11 +89,6 @@ const FieldNames &fields()
 {
     static const FieldNames names;
     return names;
-}
-
-const std::array<QByteArrayView, CardFields::StoredCount> &fieldNames()
-{
-    return fields().names;
 }
 
 // Writes a card's lines straight into a buffer: a meeting file is written a hundred thousand
@@ -191,7 +206,6 @@ void appendBlock(QByteArray &out, const CardRecord &card, int number)
 // first "=". Field names are ASCII, and no other byte of Windows-1251 folds to one.
 int fieldOfLine(QByteArrayView line, QByteArrayView &value)
 {
-    constexpr qsizetype kLongestName = 10;
     const qsizetype eq = line.indexOf('=');
     if (eq < 2 || eq > kLongestName + 1 || line.front() != '@')
         return -1;
@@ -201,11 +215,10 @@ int fieldOfLine(QByteArrayView line, QByteArrayView &value)
         const char c = line.at(i + 1);
         name[i] = (c >= 'a' && c <= 'z') ? char(c - ('a' - 'A')) : c;
     }
-    const auto &names = fieldNames();
+    const PackedName packed = packName(name, length);
+    const auto &names = fields().packed;
     for (int field = 0; field < CardFields::StoredCount; ++field) {
-        const QByteArrayView candidate = names[size_t(field)];
-        if (candidate.size() == length &&
-            std::memcmp(candidate.data(), name, size_t(length)) == 0) {
+        if (names[size_t(field)] == packed) {
             value = line.sliced(eq + 1);
             return field;
         }
@@ -408,7 +421,8 @@ int ReadCards(CardTable &table, const QString &path)
 
 int ReadCardsFrom(CardTable &table, QByteArrayView bytes, const QString &path)
 {
-    return PostCards(table, ParseCards(bytes, path));
+    CardPieces pieces(bytes, path);
+    return PostCards(table, pieces);
 }
 
 namespace {
@@ -416,9 +430,10 @@ namespace {
 // The cards of bytes that begin with a card's header line.
 std::vector<CardRecord> parseCardsFrom(QByteArrayView bytes)
 {
-    // Room for every card at once: a card begins with "[" at the start of a line.
+    // Room for every card at once: a card begins with "[" (a text holds one seldom).
     qsizetype headers = 1;
-    for (qsizetype at = bytes.indexOf("\n["); at >= 0; at = bytes.indexOf("\n[", at + 2))
+    for (const char *at = bytes.data(), *end = at + bytes.size();
+         (at = static_cast<const char *>(std::memchr(at, '[', size_t(end - at)))); ++at)
         ++headers;
     std::vector<CardRecord> cards;
     cards.reserve(size_t(headers));
@@ -456,45 +471,59 @@ qsizetype nextHeader(QByteArrayView bytes, qsizetype from)
 
 } // namespace
 
-std::vector<CardRecord> ParseCards(QByteArrayView bytes, const QString &path)
+namespace {
+
+// Where the pieces of a meeting file's bytes begin, then its end: about a megabyte each, each at
+// a card's header line. Lines before the first card are skipped.
+QList<qsizetype> pieceStarts(QByteArrayView bytes, const QString &path)
 {
     CardTextCodec::LineReader lines(bytes);
     QByteArrayView line;
     if (!lines.next(line) || line != kMagic)
         throw QorError(
             QStringLiteral("Файл \"%1\" не является правильным файлом данных!").arg(path));
-
-    // Lines before the first card are skipped. The cards are read in pieces of about a megabyte,
-    // each from a card's header line, on worker threads.
     constexpr qsizetype kPieceBytes = 1 << 20;
     QList<qsizetype> starts = {nextHeader(bytes, kMagic.size())};
     while (starts.last() < bytes.size())
         starts.append(nextHeader(bytes, qMin(starts.last() + kPieceBytes, bytes.size())));
-    OrderedChunks<std::vector<CardRecord>> pieces(
-        int(starts.size() - 1),
-        [&](int from, int) {
-            return parseCardsFrom(
-                bytes.sliced(starts.at(from), starts.at(from + 1) - starts.at(from)));
-        },
-        1);
-    std::vector<CardRecord> cards;
-    for (std::vector<CardRecord> piece; pieces.next(piece);) {
-        if (cards.empty()) {
-            cards = std::move(piece); // a meeting of one piece is taken as it is
-            cards.reserve(size_t(double(cards.size()) * bytes.size() / kPieceBytes) + 1);
-        } else {
-            std::move(piece.begin(), piece.end(), std::back_inserter(cards));
-        }
-    }
-    return cards;
+    return starts;
 }
 
-int PostCards(CardTable &table, std::vector<CardRecord> cards)
+} // namespace
+
+CardPieces::CardPieces(QByteArrayView bytes, const QString &path)
+    : m_bytes(bytes), m_starts(pieceStarts(bytes, path)),
+      m_pieces(
+          int(m_starts.size() - 1),
+          [this](int from, int) {
+              return parseCardsFrom(
+                  m_bytes.sliced(m_starts.at(from), m_starts.at(from + 1) - m_starts.at(from)));
+          },
+          1)
+{}
+
+bool CardPieces::next(std::vector<CardRecord> &piece)
+{
+    if (!m_pieces.next(piece))
+        return false;
+    if (m_expectedCards == 0) { // the first piece tells how many cards a megabyte holds
+        const double bytesOfPiece = double(qMax<qsizetype>(m_starts.at(1) - m_starts.at(0), 1));
+        m_expectedCards = int(qMin(double(piece.size()) * double(m_bytes.size()) / bytesOfPiece,
+                                   double(std::numeric_limits<int>::max() / 2)));
+    }
+    return true;
+}
+
+int PostCards(CardTable &table, CardPieceSource &pieces)
 {
     ScopedViewUpdates views(table);
-    table.reserve(int(cards.size()));
     int refused = 0;
-    for (CardRecord &card : cards)
-        refused += postCard(table, std::move(card));
+    bool first = true;
+    for (std::vector<CardRecord> piece; pieces.next(piece);) {
+        if (std::exchange(first, false))
+            table.reserve(pieces.expectedCards());
+        for (CardRecord &card : piece)
+            refused += postCard(table, std::move(card));
+    }
     return refused;
 }

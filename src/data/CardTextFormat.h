@@ -1,9 +1,11 @@
 #pragma once
 
 #include "data/CardRecord.h"
+#include "platform/OrderedChunks.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <vector>
@@ -31,8 +33,34 @@ QByteArray CardFileBytes(CardTable &table);
 int ReadCards(CardTable &table, const QString &path);
 // The same over a file's bytes already read; path names the file in messages.
 int ReadCardsFrom(CardTable &table, QByteArrayView bytes, const QString &path);
-// ReadCardsFrom in its two parts. The cards of the bytes built, without a table, so that it can
-// run on a worker thread (throws QorError for a file without the magic line); then the cards
-// posted to the table, returning how many were dropped.
-std::vector<CardRecord> ParseCards(QByteArrayView bytes, const QString &path);
-int PostCards(CardTable &table, std::vector<CardRecord> cards);
+// ReadCardsFrom in its two parts, so that the table takes the cards built already while worker
+// threads build the later ones: the cards in pieces, in the file's order, then posted.
+class CardPieceSource
+{
+public:
+    virtual ~CardPieceSource() = default;
+    // The next piece of cards; false after the last. What building it threw is thrown here.
+    virtual bool next(std::vector<CardRecord> &piece) = 0;
+    // About how many cards all pieces hold, for room made at once; known after the first piece.
+    virtual int expectedCards() const = 0;
+};
+
+// The cards of a meeting file's bytes, built in pieces of about a megabyte, each from a card's
+// header line, on worker threads. Throws QorError for bytes without the magic line. The bytes
+// must outlive it.
+class CardPieces : public CardPieceSource
+{
+public:
+    CardPieces(QByteArrayView bytes, const QString &path);
+    bool next(std::vector<CardRecord> &piece) override;
+    int expectedCards() const override { return m_expectedCards; }
+
+private:
+    QByteArrayView m_bytes;
+    QList<qsizetype> m_starts; // where each piece begins, then the end
+    int m_expectedCards = 0;
+    OrderedChunks<std::vector<CardRecord>> m_pieces; // made last: it reads the above
+};
+
+// Posts the cards of every piece to the table, in order; returns how many were dropped.
+int PostCards(CardTable &table, CardPieceSource &pieces);

@@ -10,8 +10,12 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <future>
-#include <optional>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -193,12 +197,72 @@ void SaveMeeting(CardTable &table, const ReferenceLists &lists, const QString &f
 
 namespace {
 
+// The pieces of the meeting read ahead, handed over one by one as they are built: the load posts
+// the first ones while the later ones are built. The reading stops once the load gives them up.
+class HandedPieces : public CardPieceSource
+{
+public:
+    // The reading side.
+    void put(std::vector<CardRecord> piece, int expectedCards)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pieces.push_back(std::move(piece));
+        m_expectedCards = expectedCards;
+        m_changed.notify_one();
+    }
+    void finish(std::exception_ptr failure)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_finished = true;
+        m_failure = std::move(failure);
+        m_changed.notify_one();
+    }
+    bool givenUp() const { return m_givenUp; }
+
+    // The load's side.
+    bool next(std::vector<CardRecord> &piece) override
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_pieces.empty() || m_finished; });
+        if (m_pieces.empty()) {
+            if (m_failure)
+                std::rethrow_exception(std::exchange(m_failure, nullptr));
+            return false;
+        }
+        piece = std::move(m_pieces.front());
+        m_pieces.pop_front();
+        return true;
+    }
+    int expectedCards() const override
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_expectedCards;
+    }
+    void giveUp() { m_givenUp = true; }
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::vector<CardRecord>> m_pieces;
+    int m_expectedCards = 0;
+    bool m_finished = false;
+    std::exception_ptr m_failure;
+    std::atomic_bool m_givenUp = false;
+};
+
 // The one meeting read ahead.
 struct Preload
 {
     QString file;
     FileSystemNative::FileStamp stamp;
-    std::future<std::vector<CardRecord>> cards;
+    std::shared_ptr<HandedPieces> pieces;
+    std::future<void> reading; // waited for when it is replaced, and at the program's end
+
+    ~Preload()
+    {
+        if (pieces)
+            pieces->giveUp(); // a program that ends before its load does not wait for the reading
+    }
 };
 
 Preload &preload()
@@ -207,16 +271,32 @@ Preload &preload()
     return ahead;
 }
 
-// The cards read ahead from file, when they were read from it as it is now.
-std::optional<std::vector<CardRecord>> takePreload(const QString &file)
+void readAhead(const QString &file, const std::shared_ptr<HandedPieces> &handed)
+{
+    try {
+        const QByteArray bytes = FileSystem::readWhole(file);
+        CardPieces pieces(bytes, file);
+        for (std::vector<CardRecord> piece; !handed->givenUp() && pieces.next(piece);)
+            handed->put(std::move(piece), pieces.expectedCards());
+        handed->finish(nullptr);
+    } catch (...) {
+        handed->finish(std::current_exception());
+    }
+}
+
+// The pieces read ahead from file, when they are read from it as it is now.
+std::shared_ptr<HandedPieces> takePreload(const QString &file)
 {
     Preload &ahead = preload();
-    if (!ahead.cards.valid())
-        return std::nullopt;
-    std::future<std::vector<CardRecord>> cards = std::move(ahead.cards);
-    if (ahead.file != file || !(ahead.stamp == FileSystem::stamp(file)))
-        return std::nullopt; // the reading ends with the future
-    return cards.get();
+    std::shared_ptr<HandedPieces> pieces = std::move(ahead.pieces);
+    if (!pieces)
+        return nullptr;
+    if (ahead.file != file || !(ahead.stamp == FileSystem::stamp(file))) {
+        pieces->giveUp();
+        ahead.reading = {}; // the reading ends after the piece it is on
+        return nullptr;
+    }
+    return pieces;
 }
 
 } // namespace
@@ -226,12 +306,13 @@ void PreloadMeeting(const QString &folder, const QString &name)
     if (name.isEmpty())
         return;
     Preload &ahead = preload();
+    if (ahead.pieces)
+        ahead.pieces->giveUp();
+    ahead.reading = {};
     ahead.file = meetingFilePath(folder, name);
     ahead.stamp = FileSystem::stamp(ahead.file);
-    ahead.cards = std::async(std::launch::async, [file = ahead.file] {
-        const QByteArray bytes = FileSystem::readWhole(file);
-        return ParseCards(bytes, file);
-    });
+    ahead.pieces = std::make_shared<HandedPieces>();
+    ahead.reading = std::async(std::launch::async, readAhead, ahead.file, ahead.pieces);
 }
 
 void LoadMeeting(CardTable &table, const QString &folder, const QString &name,
@@ -251,12 +332,13 @@ void LoadMeeting(CardTable &table, const QString &folder, const QString &name,
         if (!FileSystem::fileExists(file))
             return;
         try {
-            if (std::optional<std::vector<CardRecord>> cards = takePreload(file))
-                dropped = PostCards(table, std::move(*cards));
+            if (const std::shared_ptr<HandedPieces> pieces = takePreload(file))
+                dropped = PostCards(table, *pieces);
             else
                 dropped = ReadCards(table, file);
         } catch (const QorError &) {
-            refused.add(file); // nothing of it is in the table: a save must not lose it
+            table.empty(); // nothing of it stays in the table: a save must not lose the file
+            refused.add(file);
             throw;
         }
         table.first();

@@ -171,6 +171,9 @@ void TestCardTextReader::fieldLines()
     card.insert(5, "@C_FTYPE=Врач"); // calculated fields are never read
     card.insert(5, "@CATNUM =1");    // a blank before "=" names no field
     card.insert(5, " @CAT=1");       // nor one before "@"
+    card.insert(5, "@CA=1");         // nor the start of a name
+
+    card.insert(5, QStringLiteral("@CAT") + QChar(0) + "=1"); // nor a NUL after the name
     CardTable t;
     QCOMPARE(ReadCards(t, file(crlfLines(QStringList{"<QOR>"} + card))), 0);
     QCOMPARE(t.text(0, CardFields::FAM), QStringLiteral("иванов"));
