@@ -13,7 +13,6 @@
 #include <array>
 #include <charconv>
 #include <cstring>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <utility>

@@ -123,21 +123,28 @@ QByteArray readWhole(const QString &path)
     if (!file)
         failToOpen(path, error);
 
+    // Read straight into the array, sized once (a byte more, for the read that finds the end); a
+    // file that grows or shrinks meanwhile is read as far as it goes.
     QByteArray bytes;
-    bytes.reserve(qsizetype(qMin<qint64>(QFileInfo(path).size(), 1 << 30)));
-    char buffer[kChunkSize];
+    bytes.resize(qsizetype(qMin<qint64>(QFileInfo(path).size(), 1 << 30)) + 1);
+    FileSystemNative::preferLargePages(bytes.data(), bytes.size());
+    qsizetype used = 0;
     for (;;) {
         if ((error = injected(Step::Read, path)))
             failAndClose(file, error);
+        if (used == bytes.size())
+            bytes.resize(used + kChunkSize);
+        const size_t wanted = size_t(qMin(kChunkSize, bytes.size() - used));
         FileSystemNative::resetStdioError();
-        const size_t n = std::fread(buffer, 1, sizeof buffer, file);
-        bytes.append(buffer, qsizetype(n));
-        if (n < sizeof buffer) {
+        const size_t n = std::fread(bytes.data() + used, 1, wanted, file);
+        used += qsizetype(n);
+        if (n < wanted) {
             if (std::ferror(file))
                 failAndClose(file, stdioFailure());
             break;
         }
     }
+    bytes.resize(used);
     std::fclose(file); // nothing was written: closing cannot lose anything
     return bytes;
 }

@@ -24,6 +24,9 @@ std::FILE *open(const QString &path, Mode mode, int &error);
 // The native error of the stdio call that just failed.
 int lastStdioError();
 void resetStdioError();
+// Asks for a large buffer about to be filled to be backed by large pages where the system has
+// them (Linux): a meeting of 25 MB is then a dozen page faults instead of six thousand.
+void preferLargePages(char *buffer, qsizetype size);
 
 int syncFile(std::FILE *file);
 int clearReadOnly(const QString &path);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,6 +132,20 @@ int lastStdioError()
 void resetStdioError()
 {
     errno = 0;
+}
+
+void preferLargePages(char *buffer, qsizetype size)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr quintptr kLargePage = 2 << 20;
+    const quintptr from = (quintptr(buffer) + kLargePage - 1) & ~(kLargePage - 1);
+    const quintptr to = (quintptr(buffer) + quintptr(size)) & ~(kLargePage - 1);
+    if (to > from)
+        ::madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE); // only a hint
+#else
+    Q_UNUSED(buffer);
+    Q_UNUSED(size);
+#endif
 }
 
 int syncFile(std::FILE *file)

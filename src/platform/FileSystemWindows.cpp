@@ -162,6 +162,11 @@ void resetStdioError()
     errno = 0;
 }
 
+void preferLargePages(char *, qsizetype)
+{
+    // Large pages need a privilege the clerks' accounts do not hold.
+}
+
 int syncFile(std::FILE *file)
 {
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));

@@ -70,6 +70,8 @@ class TestFileSystem : public QObject
 
 private slots:
     void readWriteAllBytes();
+    void readsTheFileAsItIsWhenRead_data();
+    void readsTheFileAsItIsWhenRead();
     void readErrors_data();
     void readErrors();
     void writeErrors();
@@ -105,6 +107,42 @@ void TestFileSystem::readWriteAllBytes()
     QCOMPARE(FileSystem::readWhole(path), QByteArray("short")); // emptied, not overlaid
     FileSystem::writeWhole(path, QByteArray());
     QCOMPARE(FileSystem::readWhole(path), QByteArray());
+}
+
+// The array is sized from the file's size before the read: every size around a read's chunk, and
+// a file that another program lengthens or cuts after its size was taken.
+void TestFileSystem::readsTheFileAsItIsWhenRead_data()
+{
+    QTest::addColumn<qsizetype>("size");
+    QTest::addColumn<qsizetype>("changedTo");
+    const qsizetype chunk = FileSystem::kChunkSize;
+    for (const qsizetype size : {qsizetype(1), chunk - 1, chunk, chunk + 1, 3 * chunk})
+        QTest::addRow("%lld bytes", qlonglong(size)) << size << size;
+    QTest::newRow("lengthened") << 2 * chunk << 3 * chunk + 7;
+    QTest::newRow("cut") << 2 * chunk << chunk + 7;
+    QTest::newRow("emptied") << chunk << qsizetype(0);
+}
+
+void TestFileSystem::readsTheFileAsItIsWhenRead()
+{
+    QFETCH(qsizetype, size);
+    QFETCH(qsizetype, changedTo);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.bin"));
+    QByteArray changed(changedTo, Qt::Uninitialized);
+    for (qsizetype i = 0; i < changedTo; ++i)
+        changed[i] = char(i * 7 + i / 251);
+    put(path, changed.left(size).leftJustified(size, 'x'));
+    bool first = true;
+    FileSystem::setFaultHook([&](FileSystem::Step step, const QString &) {
+        if (step == FileSystem::Step::Read && std::exchange(first, false))
+            put(path, changed); // the same file, rewritten in place
+        return 0;
+    });
+    const QByteArray read = FileSystem::readWhole(path);
+    FileSystem::setFaultHook({});
+    QCOMPARE(read.size(), changedTo);
+    QVERIFY(read == changed);
 }
 
 void TestFileSystem::readErrors_data()
