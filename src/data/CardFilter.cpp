@@ -42,11 +42,25 @@ CardFilter CardFilter::parse(const QString &expression)
     return filter;
 }
 
-bool CardFilter::matches(const CardRecord &card) const
+CardFilter::Keys CardFilter::keysOf(const CardRecord &card)
+{
+    Keys keys;
+    keys.hasFtype = card.hasValue(CardFields::FTYPE);
+    keys.hasPodkom = card.hasValue(CardFields::PODKOM);
+    if (keys.hasFtype)
+        keys.ftype = qint64(card.number(CardFields::FTYPE));
+    if (keys.hasPodkom)
+        keys.podkom = qint64(card.number(CardFields::PODKOM));
+    return keys;
+}
+
+bool CardFilter::matches(const Keys &keys) const
 {
     for (const Term &t : m_terms) {
         // A card without a value equals no number.
-        if (!card.hasValue(t.field) || qint64(card.number(t.field)) != t.value)
+        const bool ftype = t.field == CardFields::FTYPE;
+        if (!(ftype ? keys.hasFtype : keys.hasPodkom) ||
+            (ftype ? keys.ftype : keys.podkom) != t.value)
             return false;
     }
     return true;

@@ -137,20 +137,20 @@ int compareValues(const CardRecord &a, const CardRecord &b, int field)
 namespace {
 
 // Cards without a value first, then by the value, then in insertion order.
-void sortNumbers(std::vector<CardRecord *> &cards, int field)
+std::vector<quint32> numberOrder(const std::vector<CardRecord *> &cards, int field)
 {
     struct Item
     {
         double number;
         quint64 seq;
         bool has;
-        CardRecord *card;
+        quint32 place;
     };
     std::vector<Item> items;
     items.reserve(cards.size());
-    for (CardRecord *c : cards) {
+    for (const CardRecord *c : cards) {
         const bool has = field >= 0 && c->hasValue(field);
-        items.push_back({has ? c->number(field) : 0.0, c->seq(), has, c});
+        items.push_back({has ? c->number(field) : 0.0, c->seq(), has, quint32(items.size())});
     }
     std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
         if (a.has != b.has)
@@ -159,15 +159,17 @@ void sortNumbers(std::vector<CardRecord *> &cards, int field)
             return a.number < b.number;
         return a.seq < b.seq;
     });
+    std::vector<quint32> order(items.size());
     for (size_t i = 0; i < items.size(); ++i)
-        cards[i] = items[i].card;
+        order[i] = items[i].place;
+    return order;
 }
 
 // Texts are sorted as their distinct values: the values once, by their primary ranks gathered
 // into one block (most comparisons are then a plain byte comparison), and the cards by the
 // place of their value and their insertion order. A column holds few distinct values (a
 // category, a position) or many (surnames); both sort fast.
-void sortTexts(std::vector<CardRecord *> &cards, int field)
+std::vector<quint32> textOrder(const std::vector<CardRecord *> &cards, int field)
 {
     constexpr quint32 kNone = 0; // the place of "no value": before every value
     std::unordered_map<std::string_view, quint32> ids;
@@ -196,10 +198,10 @@ void sortTexts(std::vector<CardRecord *> &cards, int field)
         for (const char byte : text)
             ranks.push_back(char(w.rank[quint8(byte)]));
     }
-    std::vector<quint32> order(values.size());
-    for (quint32 i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+    std::vector<quint32> byValue(values.size());
+    for (quint32 i = 0; i < byValue.size(); ++i)
+        byValue[i] = i;
+    std::sort(byValue.begin(), byValue.end(), [&](quint32 a, quint32 b) {
         const auto [atA, lengthA] = rankSpan[a];
         const auto [atB, lengthB] = rankSpan[b];
         if (const int c =
@@ -211,36 +213,36 @@ void sortTexts(std::vector<CardRecord *> &cards, int field)
         return CardOrder::compareTexts(values[a], values[b]) < 0; // letter case alone
     });
     std::vector<quint32> placeOf(values.size() + 1, kNone);
-    for (quint32 i = 0; i < order.size(); ++i)
-        placeOf[order[i] + 1] = i + 1;
+    for (quint32 i = 0; i < byValue.size(); ++i)
+        placeOf[byValue[i] + 1] = i + 1;
 
     struct Item
     {
-        quint32 place;
+        quint32 valuePlace;
         quint64 seq;
-        CardRecord *card;
+        quint32 place;
     };
     std::vector<Item> items;
     items.reserve(cards.size());
     for (size_t i = 0; i < cards.size(); ++i)
-        items.push_back({placeOf[idOf[i]], cards[i]->seq(), cards[i]});
+        items.push_back({placeOf[idOf[i]], cards[i]->seq(), quint32(i)});
     std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
-        return a.place != b.place ? a.place < b.place : a.seq < b.seq;
+        return a.valuePlace != b.valuePlace ? a.valuePlace < b.valuePlace : a.seq < b.seq;
     });
+    std::vector<quint32> order(items.size());
     for (size_t i = 0; i < items.size(); ++i)
-        cards[i] = items[i].card;
+        order[i] = items[i].place;
+    return order;
 }
 
 } // namespace
 
 namespace CardOrder {
 
-void sort(std::vector<CardRecord *> &cards, int field)
+std::vector<quint32> order(const std::vector<CardRecord *> &cards, int field)
 {
-    if (field >= 0 && !CardRecord::isNumeric(field))
-        sortTexts(cards, field);
-    else
-        sortNumbers(cards, field);
+    return field >= 0 && !CardRecord::isNumeric(field) ? textOrder(cards, field)
+                                                       : numberOrder(cards, field);
 }
 
 } // namespace CardOrder

@@ -25,9 +25,10 @@ inline bool less(const CardRecord &a, const CardRecord &b, int field)
     return a.seq() < b.seq();
 }
 
-// Sorts cards into the full order. Keys are gathered first so that the sort runs over
-// contiguous memory rather than chasing every card.
-void sort(std::vector<CardRecord *> &cards, int field);
+// The full order of cards, as the places in cards of the first card, the second and so on.
+// Keys are gathered first so that the sort runs over contiguous memory rather than chasing
+// every card.
+std::vector<quint32> order(const std::vector<CardRecord *> &cards, int field);
 
 // Alphabetical text order: letters compare as in the Russian alphabet (Ё after Е), digits
 // before letters; when two texts differ only in letter case, lower case comes first.

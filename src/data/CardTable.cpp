@@ -217,7 +217,7 @@ void CardTable::ensureOrdered()
         return;
     m_unordered = false;
     const CardRecord *current = m_current >= 0 ? m_view[size_t(m_current)] : nullptr;
-    CardOrder::sort(m_order, m_sortField);
+    sortOrder();
     rebuildView();
     m_current = current ? viewPositionOf(current) : -1;
 }
@@ -308,7 +308,7 @@ void CardTable::storeNewCard()
 
     if (viewUpdatesSuppressed() && m_sortField >= 0) { // a bulk load: sorted once at the end
         m_unordered = true;
-        m_order.push_back(record);
+        m_order.push_back(ordered(record));
         if (shown) {
             m_view.push_back(record);
             noteRows(Announcement::Rows::Inserted, count() - 1);
@@ -317,10 +317,11 @@ void CardTable::storeNewCard()
         return;
     }
 
-    const auto less = [this](const CardRecord *a, const CardRecord *b) {
-        return CardOrder::less(*a, *b, m_sortField);
+    const auto after = [this](const CardRecord *a, const OrderedCard &b) {
+        return CardOrder::less(*a, *b.card, m_sortField);
     };
-    m_order.insert(std::upper_bound(m_order.begin(), m_order.end(), record, less), record);
+    m_order.insert(std::upper_bound(m_order.begin(), m_order.end(), record, after),
+                   ordered(record));
     if (shown) {
         const int row = viewInsertPosition(record);
         m_view.insert(m_view.begin() + row, record);
@@ -340,8 +341,8 @@ void CardTable::storeEditedCard()
     const int row = m_current;
     const bool moves =
         m_sortField >= 0 && CardOrder::compareValues(*record, *m_buffer, m_sortField) != 0;
-    const auto less = [this](const CardRecord *a, const CardRecord *b) {
-        return CardOrder::less(*a, *b, m_sortField);
+    const auto before = [this](const OrderedCard &a, const CardRecord *b) {
+        return CardOrder::less(*a.card, *b, m_sortField);
     };
     if (moves) // found by its old value, before that changes
         m_order.erase(m_order.begin() + orderPositionOf(record));
@@ -349,7 +350,10 @@ void CardTable::storeEditedCard()
     m_buffer.reset();
     record->squeeze();
     if (moves)
-        m_order.insert(std::lower_bound(m_order.begin(), m_order.end(), record, less), record);
+        m_order.insert(std::lower_bound(m_order.begin(), m_order.end(), record, before),
+                       ordered(record));
+    else // in its place, with the values the filter tests as they are now
+        m_order[size_t(orderPositionOf(record))].keys = CardFilter::keysOf(*record);
 
     if (!m_filter.matches(*record)) {
         m_view.erase(m_view.begin() + row);
@@ -421,7 +425,9 @@ void CardTable::deleteRows(QList<int> rows)
         gone.insert(m_view[size_t(row)]);
     const auto isGone = [&gone](const CardRecord *record) { return gone.count(record) > 0; };
     m_view.erase(std::remove_if(m_view.begin(), m_view.end(), isGone), m_view.end());
-    m_order.erase(std::remove_if(m_order.begin(), m_order.end(), isGone), m_order.end());
+    m_order.erase(std::remove_if(m_order.begin(), m_order.end(),
+                                 [&](const OrderedCard &o) { return isGone(o.card); }),
+                  m_order.end());
     for (const CardRecord *record : gone)
         m_cards[size_t(record->seq() - m_firstSeq)].reset();
     noteRows(Announcement::Rows::Reset);
@@ -569,13 +575,15 @@ int CardTable::viewInsertPosition(const CardRecord *record) const
 int CardTable::orderPositionOf(const CardRecord *record) const
 {
     const auto it = std::lower_bound(m_order.begin(), m_order.end(), record,
-                                     [this](const CardRecord *a, const CardRecord *b) {
-                                         return CardOrder::less(*a, *b, m_sortField);
+                                     [this](const OrderedCard &a, const CardRecord *b) {
+                                         return CardOrder::less(*a.card, *b, m_sortField);
                                      });
-    if (it != m_order.end() && *it == record)
+    if (it != m_order.end() && it->card == record)
         return int(it - m_order.begin());
     // Never expected: the order is kept sorted. Fall back to a search rather than corrupt it.
-    return int(std::find(m_order.begin(), m_order.end(), record) - m_order.begin());
+    return int(std::find_if(m_order.begin(), m_order.end(),
+                            [record](const OrderedCard &o) { return o.card == record; }) -
+               m_order.begin());
 }
 
 int CardTable::viewPositionOf(const CardRecord *record) const
@@ -590,20 +598,36 @@ int CardTable::viewPositionOf(const CardRecord *record) const
     return row < count() && m_view[size_t(row)] == record ? row : -1;
 }
 
+void CardTable::sortOrder()
+{
+    std::vector<CardRecord *> cards;
+    cards.reserve(m_order.size());
+    for (const OrderedCard &o : m_order)
+        cards.push_back(o.card);
+    const std::vector<quint32> places = CardOrder::order(cards, m_sortField);
+    std::vector<OrderedCard> sorted(m_order.size());
+    constexpr size_t kAhead = 16; // the places are all over the old order: fetched ahead
+    for (size_t i = 0; i < places.size(); ++i) {
+#if defined(__GNUC__) || defined(__clang__)
+        if (i + kAhead < places.size())
+            __builtin_prefetch(&m_order[places[i + kAhead]]);
+#endif
+        sorted[i] = m_order[places[i]];
+    }
+    m_order = std::move(sorted);
+}
+
 void CardTable::rebuildView()
 {
     m_view.clear();
     if (m_filter.isEmpty()) {
-        m_view = m_order;
+        m_view.resize(m_order.size());
+        for (size_t i = 0; i < m_order.size(); ++i)
+            m_view[i] = m_order[i].card;
     } else {
-        // The cards a few places on are fetched while this one is tested: in a sorted order
-        // they lie all over the memory.
-        constexpr size_t kAhead = 16;
-        for (size_t i = 0; i < m_order.size(); ++i) {
-            if (i + kAhead < m_order.size())
-                m_order[i + kAhead]->prefetch();
-            if (m_filter.matches(*m_order[i]))
-                m_view.push_back(m_order[i]);
+        for (const OrderedCard &o : m_order) {
+            if (m_filter.matches(o.keys))
+                m_view.push_back(o.card);
         }
     }
     noteRows(Announcement::Rows::Reset);
@@ -638,7 +662,7 @@ void CardTable::setSortField(const QString &fieldName)
     const CardRecord *current = m_current >= 0 ? m_view[size_t(m_current)] : nullptr;
     m_sortField = field;
     m_sortFieldName = field < 0 ? QString() : CardFields::def(field).nameText();
-    CardOrder::sort(m_order, m_sortField);
+    sortOrder();
     rebuildView();
     const int row = current ? viewPositionOf(current) : -1;
     setCurrent(row >= 0 ? row : (isEmpty() ? -1 : 0), false, isEmpty(), true);

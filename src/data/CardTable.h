@@ -218,6 +218,7 @@ private:
     // force: announce the current card even when its row number stays, as after a change of
     // the rows under it.
     void setCurrent(int row, bool atStart, bool atEnd, bool force = false);
+    void sortOrder(); // m_order by the sort field
     void rebuildView();
     int viewInsertPosition(const CardRecord *record) const;
     int orderPositionOf(const CardRecord *record) const;
@@ -232,8 +233,16 @@ private:
     // deleted). Bookmarks only grow, so that an old bookmark never names another card.
     std::vector<std::unique_ptr<CardRecord>> m_cards;
     quint64 m_firstSeq = 1;
-    std::vector<CardRecord *> m_order; // every card, in the current order
-    std::vector<CardRecord *> m_view;  // the cards that pass the filter, in the current order
+    // A card in the current order with the values the filter tests: a filter walks this one
+    // array instead of the memory of every card.
+    struct OrderedCard
+    {
+        CardRecord *card;
+        CardFilter::Keys keys;
+    };
+    static OrderedCard ordered(CardRecord *card) { return {card, CardFilter::keysOf(*card)}; }
+    std::vector<OrderedCard> m_order; // every card, in the current order
+    std::vector<CardRecord *> m_view; // the cards that pass the filter, in the current order
     quint64 m_nextSeq = 1;
 
     State m_state = State::Browse;

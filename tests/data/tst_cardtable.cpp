@@ -749,6 +749,8 @@ void TestCardTable::editMovesCardInSortOrder()
     QCOMPARE(surnames(t), (QStringList{"D", "F"}));
     t.setFilter(QString());
     QCOMPARE(surnames(t), (QStringList{"D", "E", "F"}));
+    t.setFilter(QStringLiteral("FTYPE=2")); // a filter set anew sees the changed type
+    QCOMPARE(surnames(t), (QStringList{"E"}));
 }
 
 void TestCardTable::bookmarksAcrossFilterChanges()
