@@ -167,6 +167,14 @@ QString CardTable::text(int row, int field) const
     return r ? text(*r, field) : QString();
 }
 
+void CardTable::prefetchAfter(int row) const
+{
+    if (const CardRecord *card = recordAt(row + 16))
+        card->prefetch();
+    if (const CardRecord *card = recordAt(row + 8))
+        card->prefetchTexts();
+}
+
 const CardRecord *CardTable::recordAt(int row) const
 {
     return row >= 0 && row < count() ? m_view[size_t(row)] : nullptr;
@@ -304,11 +312,12 @@ void CardTable::storeNewCard()
     CardRecord *record = owned.get();
     record->setSeq(m_nextSeq++);
     m_cards.push_back(std::move(owned));
-    const bool shown = m_filter.matches(*record);
+    const OrderedCard entry = ordered(record);
+    const bool shown = m_filter.matches(entry.keys);
 
     if (viewUpdatesSuppressed() && m_sortField >= 0) { // a bulk load: sorted once at the end
         m_unordered = true;
-        m_order.push_back(ordered(record));
+        m_order.push_back(entry);
         if (shown) {
             m_view.push_back(record);
             noteRows(Announcement::Rows::Inserted, count() - 1);
@@ -320,8 +329,7 @@ void CardTable::storeNewCard()
     const auto after = [this](const CardRecord *a, const OrderedCard &b) {
         return CardOrder::less(*a, *b.card, m_sortField);
     };
-    m_order.insert(std::upper_bound(m_order.begin(), m_order.end(), record, after),
-                   ordered(record));
+    m_order.insert(std::upper_bound(m_order.begin(), m_order.end(), record, after), entry);
     if (shown) {
         const int row = viewInsertPosition(record);
         m_view.insert(m_view.begin() + row, record);

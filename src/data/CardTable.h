@@ -144,6 +144,9 @@ public:
     bool hasValue(int row, int field) const;
     QString text(int row, int field) const;
     const CardRecord *recordAt(int row) const;
+    // Asks for the cards a few rows after row to be fetched from memory while row is read: a walk
+    // over a large meeting in a sorted order would otherwise wait for memory at every card.
+    void prefetchAfter(int row) const;
     Bookmark bookmarkAt(int row) const; // 0 outside the view
 
     // Reading a stored card by its bookmark, visible or not; null when it is gone. Views that

@@ -351,16 +351,6 @@ public:
 private:
     static QByteArray firstLine() { return kMagic.toByteArray() + "\r\n"; }
 
-    // The cards a few rows on are fetched from memory while this one is written: in a sorted
-    // order they lie all over it.
-    void prefetchAhead(int row) const
-    {
-        if (const CardRecord *card = m_table.recordAt(row + 16))
-            card->prefetch();
-        if (const CardRecord *card = m_table.recordAt(row + 8))
-            card->prefetchTexts();
-    }
-
     Chunk blocks(int from, int to) const
     {
         Chunk chunk;
@@ -368,7 +358,7 @@ private:
             chunk.bytes = firstLine();
         chunk.bytes.reserve(chunk.bytes.size() + qsizetype(to - from) * 280);
         for (int row = from; row < to; ++row) {
-            prefetchAhead(row);
+            m_table.prefetchAfter(row);
             const CardRecord &card = *m_table.recordAt(row);
             if (m_lists && (chunk.stop = listTestFailure(card, *m_lists)))
                 break;
@@ -467,10 +457,6 @@ qsizetype nextHeader(QByteArrayView bytes, qsizetype from)
     }
     return bytes.size();
 }
-
-} // namespace
-
-namespace {
 
 // Where the pieces of a meeting file's bytes begin, then its end: about a megabyte each, each at
 // a card's header line. Lines before the first card are skipped.

@@ -294,7 +294,8 @@ class RecordRows
 public:
     RecordRows(CardTable &table, const QByteArray &block, const QStringList &titles,
                const QStringList &fieldNames)
-        : m_table(table), m_chunks(table.count(), [this](int from, int to) { return rows(from, to); })
+        : m_table(table),
+          m_chunks(table.count(), [this](int from, int to) { return rows(from, to); })
     {
         // The rows are read where they stand; the current card never moves.
         table.settle();
@@ -320,12 +321,7 @@ private:
         out.reserve(qsizetype(to - from) * (m_blockSize + 512));
         ByteWriter writer(out);
         for (int row = from; row < to; ++row) {
-            // The cards a few rows on are fetched while this one is written: in a sorted order
-            // they lie all over the memory.
-            if (const CardRecord *ahead = m_table.recordAt(row + 16))
-                ahead->prefetch();
-            if (const CardRecord *ahead = m_table.recordAt(row + 8))
-                ahead->prefetchTexts();
+            m_table.prefetchAfter(row);
             const CardRecord &card = *m_table.recordAt(row);
             for (qsizetype k = 0; k < m_cut.places.size(); ++k) {
                 writer.append(m_cut.pieces.at(k));
